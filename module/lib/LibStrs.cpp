@@ -196,65 +196,42 @@ Variant DecodedScalar(const Variant& v, int codePage) {
 
 }  // namespace
 
-Variant VarToAnsiCP(const Variant& v, int codePage) {
+namespace {
+
+// The walk both conversions share: a scalar string is converted; a one-dimensional array has its
+// wide strings converted and its arrays walked again; a two-dimensional array has only its
+// wide strings converted; anything else stays. On any error the input is returned and logged.
+template <typename Convert>
+Variant ConvertStrings(const Variant& v, int codePage, Convert convert, const char* logLine) {
     try {
         switch (v.Type()) {
             case VarType::OleStr:
-            case VarType::String: return EncodedScalar(v, codePage);
+            case VarType::String: return convert(v, codePage);
             case VarType::Array: break;
             default: return v;
         }
         Variant r = v;
         rtl::VarArray& a = r.Arr();
-        if (a.DimCount() == 1) {
-            for (Variant& e : a.Items()) {
-                if (e.IsArray()) {
-                    e = VarToAnsiCP(e, codePage);
-                } else if (e.Type() == VarType::OleStr) {
-                    e = EncodedScalar(e, codePage);
-                }
-            }
-        } else if (a.DimCount() == 2) {
-            for (Variant& e : a.Items()) {
-                if (e.Type() == VarType::OleStr) e = EncodedScalar(e, codePage);
+        if (a.DimCount() > 2) return r;
+        for (Variant& e : a.Items()) {
+            if (e.IsArray() && a.DimCount() == 1) {
+                e = ConvertStrings(e, codePage, convert, logLine);
+            } else if (e.Type() == VarType::OleStr) {
+                e = convert(e, codePage);
             }
         }
         return r;
     } catch (const std::exception& e) {
-        LogConversionError("LINE[2735] ", e);
+        LogConversionError(logLine, e);
         return v;
     }
 }
 
-Variant VarToWideCP(const Variant& v, int codePage) {
-    try {
-        switch (v.Type()) {
-            case VarType::OleStr:
-            case VarType::String: return DecodedScalar(v, codePage);
-            case VarType::Array: break;
-            default: return v;
-        }
-        Variant r = v;
-        rtl::VarArray& a = r.Arr();
-        if (a.DimCount() == 1) {
-            for (Variant& e : a.Items()) {
-                if (e.IsArray()) {
-                    e = VarToWideCP(e, codePage);
-                } else if (e.Type() == VarType::OleStr) {
-                    e = DecodedScalar(e, codePage);
-                }
-            }
-        } else if (a.DimCount() == 2) {
-            for (Variant& e : a.Items()) {
-                if (e.Type() == VarType::OleStr) e = DecodedScalar(e, codePage);
-            }
-        }
-        return r;
-    } catch (const std::exception& e) {
-        LogConversionError("LINE[115] ", e);
-        return v;
-    }
-}
+}  // namespace
+
+Variant VarToAnsiCP(const Variant& v, int codePage) { return ConvertStrings(v, codePage, EncodedScalar, "LINE[2735] "); }
+
+Variant VarToWideCP(const Variant& v, int codePage) { return ConvertStrings(v, codePage, DecodedScalar, "LINE[115] "); }
 
 // ---- Dialogs -----------------------------------------------------------------------------------
 
