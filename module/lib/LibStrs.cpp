@@ -321,3 +321,43 @@ bool WriteDownloadLog(std::string_view source, std::string_view text, std::strin
         return false;
     }
 }
+
+// ---- Published properties by name ---------------------------------------------------------------
+
+namespace {
+const ui::PropInfo* Published(const ui::TObject* obj, std::string_view name) {
+    return obj && !name.empty() ? ui::GetPropInfo(obj, name) : nullptr;
+}
+}  // namespace
+
+ui::TMethod GetMethodPropByName(const ui::TObject* obj, std::string_view name) {
+    const ui::PropInfo* p = Published(obj, name);
+    return p && p->GetMethod ? p->GetMethod(*obj) : ui::TMethod();
+}
+
+std::string GetStrPropByName(const ui::TObject* component, std::string_view name) {
+    const ui::PropInfo* p = Published(component, name);
+    return p && p->GetStr ? p->GetStr(*component) : std::string();
+}
+
+int64_t GetOrdPropByName(const ui::TObject* control, std::string_view name) {
+    const ui::PropInfo* p = Published(control, name);
+    return p && p->GetOrd ? p->GetOrd(*control) : 0;
+}
+
+void SetStrPropByName(ui::TObject* component, std::string_view name, const std::string& value) {
+    const ui::PropInfo* p = Published(component, name);
+    if (p && p->SetStr) p->SetStr(*component, value);
+}
+
+void SetOrdPropByName(ui::TObject* obj, std::string_view name, int64_t value) {
+    const ui::PropInfo* p = Published(obj, name);
+    if (p && p->SetOrd) p->SetOrd(*obj, value);
+}
+
+void SetMethodPropByName(ui::TObject* obj, std::string_view name, const ui::TMethod& handler) {
+    const ui::PropInfo* p = Published(obj, name);
+    if (p && p->SetMethod) p->SetMethod(*obj, handler);
+}
+
+bool HasProperty(const ui::TObject* component, std::string_view name) { return Published(component, name) != nullptr; }

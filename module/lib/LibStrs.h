@@ -60,3 +60,18 @@ bool WriteDownloadLog(std::string_view source, std::string_view text, std::strin
 // false on any failure. The three log writers share it.
 bool WriteLogLine(const std::string& baseFolder, const std::string& fileName, std::string_view stamp,
                   std::string_view text);
+
+// ---- Published properties by name ---------------------------------------------------------------
+// Looked up in the object's published-property table at call time. A missing property, an empty
+// name, no object, or a property of another kind: the getters answer empty (0, an unassigned
+// handler) and the setters do nothing.
+
+#include "platform/ui/TypInfo.h"
+
+ui::TMethod GetMethodPropByName(const ui::TObject* obj, std::string_view name);
+std::string GetStrPropByName(const ui::TObject* component, std::string_view name);
+int64_t GetOrdPropByName(const ui::TObject* control, std::string_view name);
+void SetStrPropByName(ui::TObject* component, std::string_view name, const std::string& value);
+void SetOrdPropByName(ui::TObject* obj, std::string_view name, int64_t value);
+void SetMethodPropByName(ui::TObject* obj, std::string_view name, const ui::TMethod& handler);
+bool HasProperty(const ui::TObject* component, std::string_view name);

@@ -2,7 +2,11 @@
 
 #include <unicode/uchar.h>
 
+#include <algorithm>
 #include <cmath>
+#include <fstream>
+#include <iterator>
+#include <sstream>
 
 #include "platform/rtl/CodePages.h"
 
@@ -134,5 +138,540 @@ int TextWidth(const TFont& font, std::string_view text) {
 }
 
 int TextHeight(const TFont& font) { return PixelHeight(font); }
+
+// ---- Brushes, pens, canvases -------------------------------------------------------------------
+
+const EnumInfo& BrushStyleEnum() {
+    static const EnumInfo info{"TBrushStyle",
+                               {"bsSolid", "bsClear", "bsHorizontal", "bsVertical", "bsFDiagonal", "bsBDiagonal", "bsCross",
+                                "bsDiagCross"}};
+    return info;
+}
+
+const EnumInfo& PenStyleEnum() {
+    static const EnumInfo info{"TPenStyle", {"psSolid", "psDash", "psDot", "psDashDot", "psDashDotDot", "psClear", "psInsideFrame"}};
+    return info;
+}
+
+const EnumInfo& TransparentModeEnum() {
+    static const EnumInfo info{"TTransparentMode", {"tmAuto", "tmFixed"}};
+    return info;
+}
+
+const ClassInfo& TBrush::StaticClassInfo() {
+    static const ClassInfo info = ClassBuilder<TBrush>("TBrush", &TObject::StaticClassInfo())
+                                      .Int("Color", &TBrush::Color, &TBrush::SetColor, clWhite, &ColorIdents())
+                                      .Enum("Style", BrushStyleEnum(), &TBrush::Style, &TBrush::SetStyle, 0)
+                                      .Build();
+    return info;
+}
+
+void TBrush::SetColor(TColor v) {
+    if (v == color_) return;
+    color_ = v;
+    OnChange(this);
+}
+
+void TBrush::SetStyle(TBrushStyle v) {
+    if (v == style_) return;
+    style_ = v;
+    OnChange(this);
+}
+
+void TBrush::Assign(const TBrush& other) {
+    color_ = other.color_;
+    style_ = other.style_;
+    OnChange(this);
+}
+
+const ClassInfo& TPen::StaticClassInfo() {
+    static const ClassInfo info = ClassBuilder<TPen>("TPen", &TObject::StaticClassInfo())
+                                      .Int("Color", &TPen::Color, &TPen::SetColor, clBlack, &ColorIdents())
+                                      .Enum("Style", PenStyleEnum(), &TPen::Style, &TPen::SetStyle, 0)
+                                      .Int("Width", &TPen::Width, &TPen::SetWidth, 1)
+                                      .Build();
+    return info;
+}
+
+void TPen::SetColor(TColor v) {
+    if (v == color_) return;
+    color_ = v;
+    OnChange(this);
+}
+
+void TPen::SetWidth(int v) {
+    if (v < 1) v = 1;
+    if (v == width_) return;
+    width_ = v;
+    OnChange(this);
+}
+
+void TPen::SetStyle(TPenStyle v) {
+    if (v == style_) return;
+    style_ = v;
+    OnChange(this);
+}
+
+void TPen::Assign(const TPen& other) {
+    color_ = other.color_;
+    width_ = other.width_;
+    style_ = other.style_;
+    OnChange(this);
+}
+
+const ClassInfo& TCanvas::StaticClassInfo() {
+    static const ClassInfo info = ClassBuilder<TCanvas>("TCanvas", &TObject::StaticClassInfo())
+                                      .Object<TBrush>("Brush", &TCanvas::Brush, &TCanvas::SetBrush)
+                                      .Object<TFont>("Font", &TCanvas::Font, &TCanvas::SetFont)
+                                      .Object<TPen>("Pen", &TCanvas::Pen, &TCanvas::SetPen)
+                                      .Build();
+    return info;
+}
+
+TCanvas::TCanvas(TBitmap* bitmap)
+    : bitmap_(bitmap), font_(std::make_unique<TFont>()), brush_(std::make_unique<TBrush>()), pen_(std::make_unique<TPen>()) {}
+
+TCanvas::~TCanvas() = default;
+
+void TCanvas::SetFont(TFont* f) {
+    if (f) font_->Assign(*f);
+}
+
+void TCanvas::SetBrush(TBrush* b) {
+    if (b) brush_->Assign(*b);
+}
+
+void TCanvas::SetPen(TPen* p) {
+    if (p) pen_->Assign(*p);
+}
+
+void TCanvas::Changed() {
+    OnChange(this);
+    if (bitmap_) bitmap_->Changed();
+}
+
+void TCanvas::Plot(int x, int y, uint32_t rgb) {
+    if (!bitmap_ || x < 0 || y < 0 || x >= bitmap_->width_ || y >= bitmap_->height_) return;
+    uint8_t* p = bitmap_->pixels_.data() + static_cast<size_t>(y) * static_cast<size_t>(bitmap_->stride_) + static_cast<size_t>(x) * 3;
+    p[0] = static_cast<uint8_t>(rgb >> 16);
+    p[1] = static_cast<uint8_t>(rgb >> 8);
+    p[2] = static_cast<uint8_t>(rgb);
+}
+
+TColor TCanvas::Pixels(int x, int y) const { return bitmap_ ? bitmap_->Pixels(x, y) : clInvalid; }
+
+void TCanvas::SetPixels(int x, int y, TColor c) {
+    if (!bitmap_) return;
+    Plot(x, y, ColorToRGB(c));
+    Changed();
+}
+
+void TCanvas::FillRect(int left, int top, int right, int bottom) {
+    if (!bitmap_ || brush_->Style() == TBrushStyle::bsClear) return;
+    const uint32_t rgb = ColorToRGB(brush_->Color());
+    const int l = std::max(left, 0), t = std::max(top, 0);
+    const int r = std::min(right, bitmap_->width_), b = std::min(bottom, bitmap_->height_);
+    for (int y = t; y < b; ++y) {
+        for (int x = l; x < r; ++x) Plot(x, y, rgb);
+    }
+    Changed();
+}
+
+void TCanvas::FrameRect(int left, int top, int right, int bottom) {
+    if (!bitmap_ || right <= left || bottom <= top) return;
+    const uint32_t rgb = ColorToRGB(brush_->Color());
+    for (int x = left; x < right; ++x) {
+        Plot(x, top, rgb);
+        Plot(x, bottom - 1, rgb);
+    }
+    for (int y = top; y < bottom; ++y) {
+        Plot(left, y, rgb);
+        Plot(right - 1, y, rgb);
+    }
+    Changed();
+}
+
+void TCanvas::Rectangle(int left, int top, int right, int bottom) {
+    if (!bitmap_ || right <= left || bottom <= top) return;
+    if (pen_->Style() == TPenStyle::psClear) {
+        // Without a pen the fill covers one pixel less on the right and at the bottom.
+        FillRect(left, top, right - 1, bottom - 1);
+        return;
+    }
+    if (brush_->Style() != TBrushStyle::bsClear) {
+        const uint32_t fill = ColorToRGB(brush_->Color());
+        for (int y = top + 1; y < bottom - 1; ++y) {
+            for (int x = left + 1; x < right - 1; ++x) Plot(x, y, fill);
+        }
+    }
+    const uint32_t rgb = ColorToRGB(pen_->Color());
+    for (int x = left; x < right; ++x) {
+        Plot(x, top, rgb);
+        Plot(x, bottom - 1, rgb);
+    }
+    for (int y = top; y < bottom; ++y) {
+        Plot(left, y, rgb);
+        Plot(right - 1, y, rgb);
+    }
+    Changed();
+}
+
+void TCanvas::LineTo(int x, int y) {
+    const TPoint from = penPos_;
+    penPos_ = TPoint{x, y};
+    if (!bitmap_ || pen_->Style() == TPenStyle::psClear) return;
+    const uint32_t rgb = ColorToRGB(pen_->Color());
+    const int w = pen_->Width();
+    auto dot = [&](int px, int py) {
+        // A wide pen is a square around the line.
+        for (int dy = 0; dy < w; ++dy) {
+            for (int dx = 0; dx < w; ++dx) Plot(px - w / 2 + dx, py - w / 2 + dy, rgb);
+        }
+    };
+    int x0 = from.X, y0 = from.Y;
+    const int dx = std::abs(x - x0), sx = x0 < x ? 1 : -1;
+    const int dy = -std::abs(y - y0), sy = y0 < y ? 1 : -1;
+    int err = dx + dy;
+    while (x0 != x || y0 != y) {
+        dot(x0, y0);
+        const int e2 = 2 * err;
+        if (e2 >= dy) {
+            err += dy;
+            x0 += sx;
+        }
+        if (e2 <= dx) {
+            err += dx;
+            y0 += sy;
+        }
+    }
+    Changed();
+}
+
+void TCanvas::Draw(int x, int y, const TBitmap* source) {
+    if (!bitmap_ || !source || source->Empty()) return;
+    const bool transparent = source->Transparent();
+    const uint32_t key = transparent ? static_cast<uint32_t>(source->TransparentColor()) & 0xFFFFFF : 0;
+    for (int sy = 0; sy < source->height_; ++sy) {
+        const uint8_t* row = source->ScanLine(sy);
+        for (int sx = 0; sx < source->width_; ++sx) {
+            const uint8_t* p = row + sx * 3;
+            const uint32_t rgb = (uint32_t{p[0]} << 16) | (uint32_t{p[1]} << 8) | p[2];
+            if (transparent && rgb == key) continue;
+            Plot(x + sx, y + sy, rgb);
+        }
+    }
+    Changed();
+}
+
+// ---- TBitmap -----------------------------------------------------------------------------------
+
+namespace {
+
+constexpr int kMaxBitmapSide = 32767;
+// A file may not make us hold more than this many pixels (about 200 MB).
+constexpr int64_t kMaxBitmapPixels = int64_t{1} << 26;
+const char* const kInvalidBitmap = "Bitmap image is not valid";
+
+uint32_t Rd16(const uint8_t* p) { return uint32_t{p[0]} | (uint32_t{p[1]} << 8); }
+uint32_t Rd32(const uint8_t* p) { return Rd16(p) | (Rd16(p + 2) << 16); }
+void Wr16(std::string& s, uint32_t v) {
+    s.push_back(static_cast<char>(v & 0xFF));
+    s.push_back(static_cast<char>((v >> 8) & 0xFF));
+}
+void Wr32(std::string& s, uint32_t v) {
+    Wr16(s, v & 0xFFFF);
+    Wr16(s, v >> 16);
+}
+
+int StrideOf(int width, int bits) { return static_cast<int>(((static_cast<int64_t>(width) * bits + 31) / 32) * 4); }
+
+// Position and width of a colour mask, to scale its value to eight bits.
+struct MaskField {
+    uint32_t mask = 0;
+    int shift = 0;
+    int bits = 0;
+    explicit MaskField(uint32_t m) : mask(m) {
+        if (!m) return;
+        while (!((m >> shift) & 1)) ++shift;
+        while (shift + bits < 32 && ((m >> (shift + bits)) & 1)) ++bits;
+    }
+    uint8_t Value(uint32_t pixel) const {
+        if (!bits) return 0;
+        const uint32_t v = (pixel & mask) >> shift;
+        const uint32_t max = bits >= 32 ? 0xFFFFFFFFu : ((1u << bits) - 1);
+        return static_cast<uint8_t>((static_cast<uint64_t>(v) * 255 + max / 2) / max);
+    }
+};
+
+}  // namespace
+
+const ClassInfo& TBitmap::StaticClassInfo() {
+    static const ClassInfo info =
+        ClassBuilder<TBitmap>("TBitmap", &TObject::StaticClassInfo())
+            .Int("Height", &TBitmap::Height, &TBitmap::SetHeight)
+            .Int("Width", &TBitmap::Width, &TBitmap::SetWidth)
+            .Bool("Transparent", &TBitmap::Transparent, &TBitmap::SetTransparent, false)
+            .Int("TransparentColor", &TBitmap::TransparentColor, &TBitmap::SetTransparentColor, std::nullopt, &ColorIdents())
+            .Enum("TransparentMode", TransparentModeEnum(), &TBitmap::TransparentMode, &TBitmap::SetTransparentMode, 0)
+            .Event("OnChange", &TBitmap::OnChange)
+            .Build();
+    return info;
+}
+
+TBitmap::TBitmap() = default;
+
+TBitmap::TBitmap(int width, int height) { SetSize(width, height); }
+
+TBitmap::~TBitmap() = default;
+
+TCanvas* TBitmap::Canvas() {
+    if (!canvas_) canvas_ = std::make_unique<TCanvas>(this);
+    return canvas_.get();
+}
+
+void TBitmap::Changed() { OnChange(this); }
+
+void TBitmap::Resize(int width, int height, uint32_t fill) {
+    const int stride = StrideOf(width, 24);
+    std::vector<uint8_t> px(static_cast<size_t>(stride) * static_cast<size_t>(height));
+    for (int y = 0; y < height; ++y) {
+        uint8_t* row = px.data() + static_cast<size_t>(y) * static_cast<size_t>(stride);
+        for (int x = 0; x < width; ++x) {
+            uint8_t* p = row + x * 3;
+            if (x < width_ && y < height_) {
+                std::copy_n(pixels_.data() + static_cast<size_t>(y) * static_cast<size_t>(stride_) + static_cast<size_t>(x) * 3, 3, p);
+            } else {
+                p[0] = static_cast<uint8_t>(fill >> 16);
+                p[1] = static_cast<uint8_t>(fill >> 8);
+                p[2] = static_cast<uint8_t>(fill);
+            }
+        }
+    }
+    pixels_ = std::move(px);
+    width_ = width;
+    height_ = height;
+    stride_ = stride;
+}
+
+void TBitmap::SetSize(int width, int height) {
+    width = std::clamp(width, 0, kMaxBitmapSide);
+    height = std::clamp(height, 0, kMaxBitmapSide);
+    if (width == width_ && height == height_) return;
+    const TColor brush = canvas_ ? canvas_->Brush()->Color() : clWhite;
+    Resize(width, height, ColorToRGB(brush));
+    Changed();
+}
+
+TColor TBitmap::Pixels(int x, int y) const {
+    if (x < 0 || y < 0 || x >= width_ || y >= height_) return clInvalid;
+    const uint8_t* p = pixels_.data() + static_cast<size_t>(y) * static_cast<size_t>(stride_) + static_cast<size_t>(x) * 3;
+    return static_cast<TColor>(uint32_t{p[2]} | (uint32_t{p[1]} << 8) | (uint32_t{p[0]} << 16));
+}
+
+void TBitmap::SetPixels(int x, int y, TColor c) { Canvas()->SetPixels(x, y, c); }
+
+uint8_t* TBitmap::ScanLine(int y) {
+    if (y < 0 || y >= height_) throw EInvalidGraphicOperation("Scan line index out of range");
+    return pixels_.data() + static_cast<size_t>(y) * static_cast<size_t>(stride_);
+}
+
+const uint8_t* TBitmap::ScanLine(int y) const { return const_cast<TBitmap*>(this)->ScanLine(y); }
+
+void TBitmap::Assign(const TBitmap* source) {
+    if (source == this) return;
+    if (!source) {
+        pixels_.clear();
+        width_ = height_ = stride_ = 0;
+    } else {
+        pixels_ = source->pixels_;
+        width_ = source->width_;
+        height_ = source->height_;
+        stride_ = source->stride_;
+        transparent_ = source->transparent_;
+        transparentColor_ = source->transparentColor_;
+        transparentMode_ = source->transparentMode_;
+    }
+    Changed();
+}
+
+void TBitmap::SetTransparent(bool v) {
+    if (v == transparent_) return;
+    transparent_ = v;
+    Changed();
+}
+
+TColor TBitmap::TransparentColor() const {
+    if (transparentColor_ == clDefault) return Empty() ? clWhite : Pixels(0, height_ - 1);
+    return static_cast<TColor>(ColorToRGB(transparentColor_));
+}
+
+void TBitmap::SetTransparentColor(TColor v) {
+    if (v == transparentColor_) return;
+    transparentColor_ = v;
+    transparentMode_ = v == clDefault ? TTransparentMode::tmAuto : TTransparentMode::tmFixed;
+    Changed();
+}
+
+void TBitmap::SetTransparentMode(TTransparentMode v) {
+    if (v == transparentMode_) return;
+    if (v == TTransparentMode::tmAuto) {
+        SetTransparentColor(clDefault);
+    } else {
+        SetTransparentColor(TransparentColor());
+    }
+}
+
+void TBitmap::LoadFromData(std::string_view bytes) {
+    const auto* data = reinterpret_cast<const uint8_t*>(bytes.data());
+    const size_t size = bytes.size();
+    auto need = [&](size_t end) {
+        if (end > size) throw EInvalidGraphic(kInvalidBitmap);
+    };
+    size_t info = 0;          // where the information header starts
+    size_t bitsOffset = 0;    // where the pixels start; 0 when they follow the palette
+    if (size >= 2 && data[0] == 'B' && data[1] == 'M') {
+        need(14);
+        info = 14;
+        bitsOffset = Rd32(data + 10);
+    }
+    need(info + 4);
+    const uint32_t headerSize = Rd32(data + info);
+    int64_t width = 0, height = 0;
+    uint32_t bits = 0, compression = 0, colorsUsed = 0;
+    bool core = false;
+    if (headerSize == 12) {
+        need(info + 12);
+        core = true;
+        width = Rd16(data + info + 4);
+        height = Rd16(data + info + 6);
+        bits = Rd16(data + info + 10);
+    } else if (headerSize >= 40 && headerSize <= 1024) {
+        need(info + headerSize);
+        width = static_cast<int32_t>(Rd32(data + info + 4));
+        height = static_cast<int32_t>(Rd32(data + info + 8));
+        bits = Rd16(data + info + 14);
+        compression = Rd32(data + info + 16);
+        colorsUsed = Rd32(data + info + 32);
+    } else {
+        throw EInvalidGraphic(kInvalidBitmap);
+    }
+    const bool topDown = height < 0;
+    if (topDown) height = -height;
+    if (width < 0 || width > kMaxBitmapSide || height > kMaxBitmapSide || width * height > kMaxBitmapPixels) {
+        throw EInvalidGraphic(kInvalidBitmap);
+    }
+    if (bits != 1 && bits != 4 && bits != 8 && bits != 16 && bits != 24 && bits != 32) throw EInvalidGraphic(kInvalidBitmap);
+    constexpr uint32_t BI_RGB = 0, BI_BITFIELDS = 3;
+    if (compression != BI_RGB && !(compression == BI_BITFIELDS && (bits == 16 || bits == 32))) {
+        throw EInvalidGraphic(kInvalidBitmap);
+    }
+
+    size_t pos = info + headerSize;
+    // Colour masks: in the header from version 4 on, else right after a 40-byte header.
+    uint32_t masks[3] = {0x7C00, 0x03E0, 0x001F};
+    if (bits == 32) masks[0] = 0xFF0000, masks[1] = 0x00FF00, masks[2] = 0x0000FF;
+    if (compression == BI_BITFIELDS) {
+        const size_t at = headerSize >= 52 ? info + 40 : pos;
+        need(at + 12);
+        for (int i = 0; i < 3; ++i) masks[i] = Rd32(data + at + static_cast<size_t>(i) * 4);
+        if (headerSize < 52) pos += 12;
+    }
+    std::vector<uint32_t> palette;
+    if (bits <= 8) {
+        const uint32_t maxColors = 1u << bits;
+        uint32_t count = colorsUsed == 0 || colorsUsed > maxColors ? maxColors : colorsUsed;
+        const size_t entry = core ? 3 : 4;
+        // A file whose pixels start sooner holds a shorter palette.
+        if (bitsOffset > pos) count = std::min<uint32_t>(count, static_cast<uint32_t>((bitsOffset - pos) / entry));
+        need(pos + count * entry);
+        for (uint32_t i = 0; i < count; ++i) {
+            const uint8_t* e = data + pos + i * entry;
+            palette.push_back((uint32_t{e[2]}) | (uint32_t{e[1]} << 8) | (uint32_t{e[0]} << 16));
+        }
+        pos += count * entry;
+    }
+    if (bitsOffset != 0) pos = bitsOffset;
+    const int w = static_cast<int>(width), h = static_cast<int>(height);
+    const size_t srcStride = static_cast<size_t>(StrideOf(w, static_cast<int>(bits)));
+    need(pos + srcStride * static_cast<size_t>(h));
+
+    const MaskField mr(masks[0]), mg(masks[1]), mb(masks[2]);
+    const int stride = StrideOf(w, 24);
+    std::vector<uint8_t> px(static_cast<size_t>(stride) * static_cast<size_t>(h));
+    for (int y = 0; y < h; ++y) {
+        const uint8_t* src = data + pos + srcStride * static_cast<size_t>(topDown ? y : h - 1 - y);
+        uint8_t* dst = px.data() + static_cast<size_t>(y) * static_cast<size_t>(stride);
+        for (int x = 0; x < w; ++x) {
+            uint32_t rgb = 0;  // 0x00BBGGRR
+            switch (bits) {
+                case 24: rgb = uint32_t{src[x * 3 + 2]} | (uint32_t{src[x * 3 + 1]} << 8) | (uint32_t{src[x * 3]} << 16); break;
+                case 32:
+                case 16: {
+                    const uint32_t v = bits == 32 ? Rd32(src + x * 4) : Rd16(src + x * 2);
+                    rgb = uint32_t{mr.Value(v)} | (uint32_t{mg.Value(v)} << 8) | (uint32_t{mb.Value(v)} << 16);
+                    break;
+                }
+                default: {
+                    const int perByte = 8 / static_cast<int>(bits);
+                    const uint8_t byte = src[x / perByte];
+                    const int shift = 8 - static_cast<int>(bits) * (x % perByte + 1);
+                    const uint32_t index = (byte >> shift) & ((1u << bits) - 1);
+                    rgb = index < palette.size() ? palette[index] : 0;
+                    break;
+                }
+            }
+            dst[x * 3] = static_cast<uint8_t>(rgb >> 16);
+            dst[x * 3 + 1] = static_cast<uint8_t>(rgb >> 8);
+            dst[x * 3 + 2] = static_cast<uint8_t>(rgb);
+        }
+    }
+    pixels_ = std::move(px);
+    width_ = w;
+    height_ = h;
+    stride_ = stride;
+    Changed();
+}
+
+std::string TBitmap::SaveToData() const {
+    const uint32_t imageSize = static_cast<uint32_t>(stride_) * static_cast<uint32_t>(height_);
+    std::string s;
+    s.reserve(54 + imageSize);
+    s += "BM";
+    Wr32(s, 54 + imageSize);
+    Wr32(s, 0);
+    Wr32(s, 54);
+    Wr32(s, 40);
+    Wr32(s, static_cast<uint32_t>(width_));
+    Wr32(s, static_cast<uint32_t>(height_));
+    Wr16(s, 1);
+    Wr16(s, 24);
+    Wr32(s, 0);  // uncompressed
+    Wr32(s, imageSize);
+    Wr32(s, 0);
+    Wr32(s, 0);
+    Wr32(s, 0);
+    Wr32(s, 0);
+    for (int y = height_ - 1; y >= 0; --y) {
+        const uint8_t* row = pixels_.data() + static_cast<size_t>(y) * static_cast<size_t>(stride_);
+        s.append(reinterpret_cast<const char*>(row), static_cast<size_t>(stride_));
+    }
+    return s;
+}
+
+void TBitmap::LoadFromFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) throw EInvalidGraphic("Cannot open file \"" + path + "\"");
+    std::ostringstream bytes;
+    bytes << in.rdbuf();
+    LoadFromData(bytes.str());
+}
+
+void TBitmap::SaveToFile(const std::string& path) const {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    if (!out) throw EInvalidGraphic("Cannot create file \"" + path + "\"");
+    const std::string data = SaveToData();
+    out.write(data.data(), static_cast<std::streamsize>(data.size()));
+    if (!out) throw EInvalidGraphic("Cannot write file \"" + path + "\"");
+}
 
 }  // namespace ui

@@ -4,8 +4,10 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "TypInfo.h"
 
@@ -15,6 +17,11 @@ using TColor = int32_t;
 inline constexpr TColor clBlack = 0x000000;
 inline constexpr TColor clMaroon = 0x000080;
 inline constexpr TColor clGreen = 0x008000;
+inline constexpr TColor clOlive = 0x008080;
+inline constexpr TColor clPurple = 0x800080;
+inline constexpr TColor clTeal = 0x808000;
+inline constexpr TColor clFuchsia = 0xFF00FF;
+inline constexpr TColor clAqua = 0xFFFF00;
 inline constexpr TColor clNavy = 0x800000;
 inline constexpr TColor clGray = 0x808080;
 inline constexpr TColor clSilver = 0xC0C0C0;
@@ -92,5 +99,190 @@ private:
 // The headless font model.
 int TextWidth(const TFont& font, std::string_view text);
 int TextHeight(const TFont& font);
+
+// ---- Pictures ---------------------------------------------------------------------------------
+
+struct TPoint {
+    int X = 0, Y = 0;
+    bool operator==(const TPoint&) const = default;
+};
+
+class EInvalidGraphic : public rtl::Exception {
+public:
+    using rtl::Exception::Exception;
+    const char* ClassName() const noexcept override { return "EInvalidGraphic"; }
+};
+
+class EInvalidGraphicOperation : public rtl::Exception {
+public:
+    using rtl::Exception::Exception;
+    const char* ClassName() const noexcept override { return "EInvalidGraphicOperation"; }
+};
+
+// What Pixels answers for a point outside the picture (the window system's CLR_INVALID).
+inline constexpr TColor clInvalid = -1;
+
+enum class TBrushStyle { bsSolid, bsClear, bsHorizontal, bsVertical, bsFDiagonal, bsBDiagonal, bsCross, bsDiagCross };
+enum class TPenStyle { psSolid, psDash, psDot, psDashDot, psDashDotDot, psClear, psInsideFrame };
+enum class TTransparentMode { tmAuto, tmFixed };
+const EnumInfo& BrushStyleEnum();
+const EnumInfo& PenStyleEnum();
+const EnumInfo& TransparentModeEnum();
+
+class TBrush : public TObject {
+public:
+    static const ClassInfo& StaticClassInfo();
+    const ClassInfo& GetClassInfo() const override { return StaticClassInfo(); }
+    TColor Color() const noexcept { return color_; }
+    void SetColor(TColor v);
+    TBrushStyle Style() const noexcept { return style_; }
+    void SetStyle(TBrushStyle v);
+    void Assign(const TBrush& other);
+    TNotifyEvent OnChange;
+
+private:
+    TColor color_ = clWhite;
+    TBrushStyle style_ = TBrushStyle::bsSolid;
+};
+
+class TPen : public TObject {
+public:
+    static const ClassInfo& StaticClassInfo();
+    const ClassInfo& GetClassInfo() const override { return StaticClassInfo(); }
+    TColor Color() const noexcept { return color_; }
+    void SetColor(TColor v);
+    int Width() const noexcept { return width_; }
+    void SetWidth(int v);
+    TPenStyle Style() const noexcept { return style_; }
+    void SetStyle(TPenStyle v);
+    void Assign(const TPen& other);
+    TNotifyEvent OnChange;
+
+private:
+    TColor color_ = clBlack;
+    int width_ = 1;
+    TPenStyle style_ = TPenStyle::psSolid;
+};
+
+class TBitmap;
+class TCustomImageList;
+
+// Drawing on a bitmap. Every drawing operation clips to the bitmap and tells the bitmap that it
+// changed. Text is measured with the headless font model; it is not rasterised.
+class TCanvas : public TObject {
+public:
+    explicit TCanvas(TBitmap* bitmap);
+    ~TCanvas() override;
+    TCanvas(const TCanvas&) = delete;
+    TCanvas& operator=(const TCanvas&) = delete;
+    static const ClassInfo& StaticClassInfo();
+    const ClassInfo& GetClassInfo() const override { return StaticClassInfo(); }
+
+    TBitmap* Bitmap() const noexcept { return bitmap_; }
+    TFont* Font() const noexcept { return font_.get(); }
+    void SetFont(TFont* f);
+    TBrush* Brush() const noexcept { return brush_.get(); }
+    void SetBrush(TBrush* b);
+    TPen* Pen() const noexcept { return pen_.get(); }
+    void SetPen(TPen* p);
+
+    TColor Pixels(int x, int y) const;
+    void SetPixels(int x, int y, TColor c);
+    // Rectangles are given as left, top, right, bottom; right and bottom are outside.
+    void FillRect(int left, int top, int right, int bottom);
+    template <typename R>
+    void FillRect(const R& r) { FillRect(r.Left, r.Top, r.Right, r.Bottom); }
+    // A one-pixel frame in the brush colour.
+    void FrameRect(int left, int top, int right, int bottom);
+    template <typename R>
+    void FrameRect(const R& r) { FrameRect(r.Left, r.Top, r.Right, r.Bottom); }
+    // Framed with the pen, filled with the brush.
+    void Rectangle(int left, int top, int right, int bottom);
+    TPoint PenPos() const noexcept { return penPos_; }
+    void MoveTo(int x, int y) { penPos_ = TPoint{x, y}; }
+    // A line with the pen from the pen position up to (not including) the point.
+    void LineTo(int x, int y);
+    // Copies the bitmap with its top left corner at (x, y); a transparent bitmap leaves out its
+    // transparent colour.
+    void Draw(int x, int y, const TBitmap* source);
+    int TextWidth(std::string_view text) const { return ui::TextWidth(*font_, text); }
+    int TextHeight(std::string_view) const { return ui::TextHeight(*font_); }
+
+    TNotifyEvent OnChange;
+
+private:
+    friend class TCustomImageList;
+    void Changed();
+    void Plot(int x, int y, uint32_t rgb);  // rgb as 0x00BBGGRR, clipped
+    TBitmap* bitmap_;
+    std::unique_ptr<TFont> font_;
+    std::unique_ptr<TBrush> brush_;
+    std::unique_ptr<TPen> pen_;
+    TPoint penPos_;
+};
+
+// A device-independent picture of 24-bit pixels, rows top to bottom, each pixel blue, green,
+// red, rows padded to four bytes as a DIB's are. A new area (when the size grows) is filled with
+// the canvas brush colour, as the class library's bitmap does.
+class TBitmap : public TObject {
+public:
+    TBitmap();
+    TBitmap(int width, int height);
+    ~TBitmap() override;
+    TBitmap(const TBitmap&) = delete;
+    TBitmap& operator=(const TBitmap&) = delete;
+    static const ClassInfo& StaticClassInfo();
+    const ClassInfo& GetClassInfo() const override { return StaticClassInfo(); }
+
+    int Width() const noexcept { return width_; }
+    int Height() const noexcept { return height_; }
+    void SetWidth(int v) { SetSize(v, height_); }
+    void SetHeight(int v) { SetSize(width_, v); }
+    void SetSize(int width, int height);
+    bool Empty() const noexcept { return width_ == 0 || height_ == 0; }
+
+    // A colour as 0x00BBGGRR; clInvalid outside the picture. Setting outside does nothing.
+    TColor Pixels(int x, int y) const;
+    void SetPixels(int x, int y, TColor c);
+    // The bytes of row y (blue, green, red per pixel); raises EInvalidGraphicOperation for a row
+    // outside the picture. Writing through it does not raise OnChange.
+    uint8_t* ScanLine(int y);
+    const uint8_t* ScanLine(int y) const;
+    int RowBytes() const noexcept { return stride_; }
+
+    // A copy of another bitmap (its pixels and transparency); nullptr empties this one.
+    void Assign(const TBitmap* source);
+    // Windows bitmap files: 1, 4, 8, 16, 24 and 32 bits per pixel, uncompressed or with bit
+    // fields, bottom-up or top-down; also a packed DIB without the file header. Raises
+    // EInvalidGraphic for anything else. Saving always writes a 24-bit bottom-up file.
+    void LoadFromData(std::string_view bytes);
+    std::string SaveToData() const;
+    void LoadFromFile(const std::string& path);
+    void SaveToFile(const std::string& path) const;
+
+    bool Transparent() const noexcept { return transparent_; }
+    void SetTransparent(bool v);
+    // The colour left out when drawn transparently: the bottom-left pixel in tmAuto mode, else
+    // the fixed colour (as RGB).
+    TColor TransparentColor() const;
+    void SetTransparentColor(TColor v);
+    TTransparentMode TransparentMode() const noexcept { return transparentMode_; }
+    void SetTransparentMode(TTransparentMode v);
+
+    TCanvas* Canvas();
+    // Tells OnChange; drawing through the canvas calls it.
+    void Changed();
+    TNotifyEvent OnChange;
+
+private:
+    friend class TCanvas;
+    void Resize(int width, int height, uint32_t fill);
+    int width_ = 0, height_ = 0, stride_ = 0;
+    std::vector<uint8_t> pixels_;
+    bool transparent_ = false;
+    TColor transparentColor_ = clDefault;
+    TTransparentMode transparentMode_ = TTransparentMode::tmAuto;
+    std::unique_ptr<TCanvas> canvas_;
+};
 
 }  // namespace ui

@@ -28,8 +28,9 @@ std::optional<int64_t> IdentMap::ValueOf(std::string_view name) const {
 }
 
 std::optional<std::string> IdentMap::NameOf(int64_t value) const {
+    // Compared on 32 bits: a colour such as clWindow ($80000005) reads back sign-extended.
     for (const auto& [n, v] : Entries) {
-        if (v == value) return n;
+        if (static_cast<uint32_t>(v) == static_cast<uint32_t>(value)) return n;
     }
     return std::nullopt;
 }

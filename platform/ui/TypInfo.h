@@ -218,6 +218,17 @@ public:
     }
 
     template <typename G, typename S>
+    ClassBuilder& Char(std::string name, G get, S set, std::optional<char> def = std::nullopt) {
+        PropInfo p = Base(std::move(name), TypeKind::Char);
+        if (def) p.Default = static_cast<unsigned char>(*def);
+        p.GetOrd = [get](const TObject& o) { return static_cast<int64_t>(static_cast<unsigned char>((Self(o).*get)())); };
+        if constexpr (!std::is_same_v<S, std::nullptr_t>) {
+            p.SetOrd = [set](TObject& o, int64_t v) { (Self(o).*set)(static_cast<char>(v)); };
+        }
+        return Add(std::move(p));
+    }
+
+    template <typename G, typename S>
     ClassBuilder& Bool(std::string name, G get, S set, std::optional<bool> def = std::nullopt) {
         PropInfo p = Base(std::move(name), TypeKind::Enumeration);
         p.Enum = &BooleanEnum();

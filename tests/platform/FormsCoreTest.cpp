@@ -50,6 +50,9 @@ TEST(Reflection, PublishedPropertiesByNameAndText) {
     EXPECT_EQ(GetStrProp(f->edit1, "text"), "");
     SetStrProp(f->edit1, "Text", "abc");
     EXPECT_EQ(f->edit1->Text(), "abc");
+    EXPECT_EQ(GetPropText(f->edit1, "Color"), "clWindow");  // a system colour reads back by name
+    SetPropText(f->edit1, "PasswordChar", "*");
+    EXPECT_EQ(GetPropText(f->edit1, "PasswordChar"), "*");
     SetPropText(f->edit1, "Color", "clRed");
     EXPECT_EQ(f->edit1->Color(), clRed);
     EXPECT_EQ(GetPropText(f->edit1, "Color"), "clRed");
