@@ -128,7 +128,10 @@ public:
     void Clear() noexcept { *this = TEvent(); }
 
     void operator()(Args... args) const {
-        if (fn_) (*fn_)(std::forward<Args>(args)...);
+        if (!fn_) return;
+        // A handler may replace or clear its own event while it runs: keep it alive meanwhile.
+        const std::shared_ptr<const void> keep = m_.Fn;
+        (*static_cast<const Function*>(keep.get()))(std::forward<Args>(args)...);
     }
 
     friend bool operator==(const TEvent& a, const TEvent& b) { return a.m_ == b.m_; }
