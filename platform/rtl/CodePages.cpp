@@ -45,6 +45,8 @@ bool DecodeUtf8At(std::string_view s, size_t& i, char32_t& cp) {
     return true;
 }
 
+}  // namespace
+
 void AppendUtf8(std::string& out, char32_t cp) {
     if (cp < 0x80) {
         out.push_back(static_cast<char>(cp));
@@ -62,6 +64,8 @@ void AppendUtf8(std::string& out, char32_t cp) {
         out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
     }
 }
+
+namespace {
 
 void AppendUtf16(std::u16string& out, char32_t cp) {
     if (cp < 0x10000) {
@@ -194,6 +198,13 @@ std::u16string Utf8ToWide(std::string_view s) { return Utf8ToWideImpl<true>(s); 
 std::string WideToUtf8(std::u16string_view s) { return WideToUtf8Impl<true>(s); }
 std::u16string Utf8ToWideLenient(std::string_view s) { return Utf8ToWideImpl<false>(s); }
 std::string WideToUtf8Lenient(std::u16string_view s) { return WideToUtf8Impl<false>(s); }
+
+size_t Utf8SequenceLength(std::string_view s, size_t i) {
+    if (i >= s.size()) return 0;
+    size_t k = i;
+    char32_t cp;
+    return DecodeUtf8At(s, k, cp) ? k - i : 0;
+}
 
 bool IsValidUtf8(std::string_view s) {
     size_t i = 0;

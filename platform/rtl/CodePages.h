@@ -19,6 +19,9 @@ std::string WideToUtf8(std::u16string_view s);
 std::u16string Utf8ToWideLenient(std::string_view s);
 std::string WideToUtf8Lenient(std::u16string_view s);
 bool IsValidUtf8(std::string_view s);
+// The length of the well-formed UTF-8 sequence at s[i], or 0 when the bytes there are none.
+size_t Utf8SequenceLength(std::string_view s, size_t i);
+void AppendUtf8(std::string& out, char32_t cp);
 
 // The ICU converter name of a code page number, or empty when the code page is unknown.
 std::string CodePageConverterName(int codePage);

@@ -25,22 +25,6 @@ const EnumInfo& BitBtnKindEnum() {
 
 namespace {
 
-// The caption as drawn: "&&" shows "&", a single "&" marks the accelerator and is not drawn.
-std::string ShownCaption(const std::string& t) {
-    std::string r;
-    for (size_t i = 0; i < t.size(); ++i) {
-        if (t[i] == '&') {
-            if (i + 1 < t.size() && t[i + 1] == '&') {
-                r.push_back('&');
-                ++i;
-            }
-            continue;
-        }
-        r.push_back(t[i]);
-    }
-    return r;
-}
-
 }  // namespace
 
 void CalcButtonLayout(const TFont& font, const TRect& client, TPoint offset, const std::string& caption,
@@ -50,7 +34,7 @@ void CalcButtonLayout(const TFont& font, const TRect& client, TPoint offset, con
     const TPoint glyphSize{glyphWidth, glyphHeight};
     TPoint textSize;
     if (!caption.empty()) {
-        textSize = TPoint{TextWidth(font, ShownCaption(caption)), TextHeight(font)};
+        textSize = TPoint{TextWidth(font, StripAccelChars(caption)), TextHeight(font)};
     }
     textBounds = TRect{0, 0, textSize.X, textSize.Y};
     TPoint textPos;

@@ -10,22 +10,6 @@ namespace {
 
 [[noreturn]] void IndexError(int i) { throw rtl::EListError(rtl::Format("List index out of bounds (%d)", {i})); }
 
-// A caption as drawn: "&&" shows "&", a single "&" marks the accelerator and is not drawn.
-std::string ShownCaption(const std::string& t) {
-    std::string r;
-    for (size_t i = 0; i < t.size(); ++i) {
-        if (t[i] == '&') {
-            if (i + 1 < t.size() && t[i + 1] == '&') {
-                r.push_back('&');
-                ++i;
-            }
-            continue;
-        }
-        r.push_back(t[i]);
-    }
-    return r;
-}
-
 }  // namespace
 
 // ---- Collections -------------------------------------------------------------------------------
@@ -230,7 +214,7 @@ int TCustomTabControl::TabItemHeight() const {
 
 int TCustomTabControl::TabLength(int index) const {
     if (tabWidth_ > 0) return tabWidth_;
-    int w = TextWidth(*Font(), ShownCaption(TabCaption(index))) + 12;
+    int w = TextWidth(*Font(), StripAccelChars(TabCaption(index))) + 12;
     if (images_ && TabImageIndex(index) >= 0) w += images_->Width() + 3;
     return w;
 }
@@ -1335,7 +1319,7 @@ int TToolBar::EffectiveButtonWidth() const {
     if (!showCaptions_) return buttonWidth_;
     int widest = 0;
     for (const TToolButton* b : buttons_) {
-        if (!b->IsSeparator()) widest = std::max(widest, TextWidth(*Font(), ShownCaption(b->Caption())));
+        if (!b->IsSeparator()) widest = std::max(widest, TextWidth(*Font(), StripAccelChars(b->Caption())));
     }
     const int image = list_ ? (images_ ? images_->Width() : 16) : 0;
     return std::max(buttonWidth_, image + widest + 8);

@@ -25,6 +25,22 @@ void RemoveFocusFrom(TControl* c) {
 }
 }  // namespace
 
+std::string StripAccelChars(std::string_view t) {
+    std::string r;
+    r.reserve(t.size());
+    for (size_t i = 0; i < t.size(); ++i) {
+        if (t[i] == '&') {
+            if (i + 1 < t.size() && t[i + 1] == '&') {
+                r.push_back('&');
+                ++i;
+            }
+            continue;
+        }
+        r.push_back(t[i]);
+    }
+    return r;
+}
+
 TCustomForm* GetParentForm(const TControl* control) {
     const TControl* c = control;
     while (c && c->Parent()) c = c->Parent();

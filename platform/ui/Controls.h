@@ -256,6 +256,9 @@ public:
     const ClassInfo& GetClassInfo() const override { return StaticClassInfo(); }
 };
 
+// A caption as drawn: "&&" shows "&", a single "&" marks the accelerator and is not drawn.
+std::string StripAccelChars(std::string_view caption);
+
 // The form that holds a control; nullptr when it sits on none.
 TCustomForm* GetParentForm(const TControl* control);
 

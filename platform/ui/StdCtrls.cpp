@@ -68,19 +68,7 @@ void TCustomLabel::SetShowAccelChar(bool v) {
 
 std::string TCustomLabel::DisplayText() const {
     const std::string t = GetText();
-    if (!showAccelChar_) return t;
-    std::string r;
-    for (size_t i = 0; i < t.size(); ++i) {
-        if (t[i] == '&') {
-            if (i + 1 < t.size() && t[i + 1] == '&') {
-                r.push_back('&');
-                ++i;
-            }
-            continue;
-        }
-        r.push_back(t[i]);
-    }
-    return r;
+    return showAccelChar_ ? StripAccelChars(t) : t;
 }
 
 void TCustomLabel::AdjustSize() {
