@@ -54,6 +54,10 @@ protected:
         root.Write("StewardC.ini", "[Server Information]\nComputerName=127.0.0.1\nServerPort=211\n");
         manager->Validator()->SetRow("ADMMB", "01", "KPAB02", {Variant("决策分析文件"), Variant(""), Variant(""), Variant(""), Variant("Y")});
         manager->Counter()->SetSysInfo({{"Sys001", Variant("1")}, {"Sys002", Variant("/")}, {"TGK002", Variant("示范公司")}});
+        manager->Validator()->SetRow("ADMMB", "07", "KPAH01;KPAH17",
+                                     {rtl::VarArrayOf({Variant("KPAH01"), Variant("人力成本分析")}),
+                                      rtl::VarArrayOf({Variant("KPAH02"), Variant("薪资结构分析")})});
+        manager->Validator()->SetRow("ADMMS", "01", "", {Variant("http://intra/kpa")});
         ctl = NewController(Module());
     }
     void TearDown() override {
@@ -117,7 +121,7 @@ TEST_F(ModuleHost, CreateFormStartsConnectsAndReports) {
     EXPECT_EQ(log.Last("CounterService", "GetSysInfo").args.at(0).AsString(), "C01");
     EXPECT_EQ(log.Count("Manager", "Com_Validator"), 1u);
     EXPECT_EQ(log.Count("Manager", "Com_F2Window"), 0u);  // the base program wants no lookup window
-    const CallEntry lookup = log.Last("Validator", "CheckValue");
+    const CallEntry lookup = log.Calls("Validator", "CheckValue").at(0);
     ASSERT_EQ(lookup.args.size(), 5u);
     EXPECT_EQ(lookup.args[0].AsString(), "ADMMB");
     EXPECT_EQ(lookup.args[1].AsString(), "01");

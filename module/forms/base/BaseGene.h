@@ -192,6 +192,11 @@ public:
     bool LookupRow(const std::string& table, const std::string& queryNumber, bool queryMode, rtl::Variant& row,
                    const rtl::Variant& keys);
     rtl::Variant GetCounter(const std::string& name, const rtl::Variant& keys);
+    // A master-table check with the message of the type letter ("E", "W"; others show none).
+    // column -2 queries and answers the whole result, -1 checks and answers the whole row,
+    // 0 or more checks and answers that column.
+    bool CheckValueExists(const std::string& table, const std::string& queryNumber, const std::string& typeLetter,
+                          int column, rtl::Variant& value, const rtl::Variant& keys);
 
     // The caption as shown: CaptionBase, the public-version mark, the company title.
     void SetCaptionText(bool withVersionMark);

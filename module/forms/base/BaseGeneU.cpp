@@ -197,3 +197,29 @@ Variant TfrmBaseGene::GetCounter(const std::string& name, const Variant& keys) {
         return Variant();
     }
 }
+
+bool TfrmBaseGene::CheckValueExists(const std::string& table, const std::string& queryNumber,
+                                    const std::string& typeLetter, int column, Variant& value, const Variant& keys) {
+    if (btnCancel && ActiveControl() == btnCancel) return true;
+    std::string outcome;
+    const bool hasKeys = !keys.IsEmpty() && !keys.IsNull() && !(keys.IsArray() && keys.Arr().ElementCount() == 0);
+    bool result = true;
+    if (!hasKeys) value = Variant();
+    if (hasKeys) {
+        Variant row;
+        if (!LookupRow(table, queryNumber, column == -2, row, keys)) {
+            if (typeLetter == "E") outcome = "E;000001;" + GetMessageText("I", "000008");
+            if (typeLetter == "W") outcome = "W;000004;" + GetMessageText("I", "000008");
+            result = false;
+        } else {
+            value = Variant();
+            if (!row.IsEmpty() && !row.IsNull()) {
+                const bool whole = !row.IsArray() || row.Arr().DimCount() != 1 || column < row.Arr().LowBound() ||
+                                   column > row.Arr().HighBound();
+                value = whole ? row : row[column];
+            }
+        }
+    }
+    ShowMessageCode(outcome);
+    return result;
+}
