@@ -1,7 +1,7 @@
 # Thin wrapper over CMake presets. `make test` is the one command that installs, builds and tests.
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps build test asan asan-test bench clean
+.PHONY: all deps build run test asan asan-test bench clean
 
 all: build
 
@@ -11,6 +11,10 @@ deps:
 build: deps
 	@cmake --preset default >/dev/null
 	@cmake --build --preset default -j $(JOBS)
+
+# The main job on the embedded default; `make run OPEN=3` also opens the third document.
+run: build
+	@scripts/run-demo $(if $(OPEN),--open $(OPEN)) $(if $(FRESH),--fresh)
 
 test: build
 	@ctest --preset default -j $(JOBS)
