@@ -50,6 +50,10 @@ public:
         if (form.ModalResult() == mrNone) form.SetModalResult(mrCancel);
     }
     void SetModalRunner(ModalRunner runner) override { runner_ = std::move(runner); }
+    IWindowTarget* WindowTarget(uintptr_t handle) override {
+        auto it = windows_.find(handle);
+        return it == windows_.end() ? nullptr : it->second;
+    }
 
 private:
     struct Posted {

@@ -42,6 +42,9 @@ public:
     virtual uintptr_t ForegroundWindow() = 0;
     virtual void RunModal(TCustomForm& form) = 0;
     virtual void SetModalRunner(ModalRunner runner) = 0;
+    // The object that owns a window; nullptr for a handle that does not exist. A host that knows
+    // a form only by its handle (the controller's GetHandle) reaches the form through it.
+    virtual IWindowTarget* WindowTarget(uintptr_t handle) = 0;
 
 protected:
     ~IWindowSystem() = default;
