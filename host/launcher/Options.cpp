@@ -144,6 +144,9 @@ when it starts with a double quote.
   answer BUTTON        press BUTTON (its name, e.g. OK, Yes, Cancel, or its caption) on the
                        dialog that is showing; given when none is showing, it answers the
                        next dialog as soon as it appears
+  lookup JSON          queue the user's next answer to the manager's lookup window (F2
+                       lookup, date picker, phrase): a row number, rows, a "YYYYMMDD" date,
+                       a text, or null to cancel; see docs/manager.md
   close                close the current form as the user does
   dump [NAME]          the component tree of the current form or of NAME -> {"dump":{...}}
   expect NAME.PROP TEXT

@@ -43,6 +43,7 @@ constexpr VerbEntry kVerbs[] = {
     {"key", Verb::Key, Shape::Key},
     {"select", Verb::Select, Shape::NameIndex},
     {"answer", Verb::Answer, Shape::Name},
+    {"lookup", Verb::Lookup, Shape::Json},
     {"close", Verb::Close, Shape::None},
     {"dump", Verb::Dump, Shape::OptName},
     {"expect", Verb::Expect, Shape::NameText},

@@ -17,7 +17,7 @@ namespace launcher {
 // Every command the launcher knows, in the order --help lists them.
 enum class Verb {
     Create, Show, Hide, Visible, Modal, Update, Exec, Info, Version, Freed, Notify,
-    Click, Set, Type, Key, Select, Answer, Close, Dump, Expect, Process, FreeForm, FreeController,
+    Click, Set, Type, Key, Select, Answer, Lookup, Close, Dump, Expect, Process, FreeForm, FreeController,
 };
 
 struct Command {

@@ -4,6 +4,8 @@
 
 #include "FormAccess.h"
 #include "VariantJson.h"
+#include "platform/os/Environment.h"
+#include "platform/os/Files.h"
 #include "platform/rtl/CodePages.h"
 #include "platform/rtl/SysUtils.h"
 #include "platform/ui/WindowSystem.h"
@@ -368,6 +370,13 @@ void Session::Dispatch(const Command& cmd) {
             }
             CheckAbort();
             break;
+        case Verb::Lookup: {
+            // The manager's lookup window takes its answers from this file, in order.
+            const std::string file = os::GetEnv("KPA_LOOKUP_ANSWERS");
+            if (file.empty()) throw CommandError("lookup needs KPA_LOOKUP_ANSWERS (the launcher sets it unless given)");
+            if (!os::AppendFileBytes(file, cmd.json.Dump() + "\n")) throw CommandError("cannot write the lookup answers to " + file);
+            break;
+        }
         case Verb::Close:
             CurrentForm().Close();
             CheckAbort();

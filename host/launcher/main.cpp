@@ -12,6 +12,7 @@
 #include "Session.h"
 #include "platform/com/ComObj.h"
 #include "platform/os/Environment.h"
+#include "platform/os/Files.h"
 
 namespace {
 
@@ -57,6 +58,21 @@ int main(int argc, char** argv) {
     if (!lib) return StartupError("cannot load the module " + modulePath + ": " + dlerror());
     auto getController = reinterpret_cast<GetControllerFn>(dlsym(lib, "GetController"));
     if (!getController) return StartupError("the module " + modulePath + " has no GetController");
+
+    // The manager's lookup window asks the script's user: its answers go through a file of this
+    // run unless the caller names one.
+    std::string lookupAnswers;
+    if (os::GetEnv("KPA_LOOKUP_ANSWERS").empty()) {
+        lookupAnswers = os::GetTempPath() + "kpa-lookup-" + std::to_string(getpid()) + ".jsonl";
+        os::WriteFileBytes(lookupAnswers, "");
+        setenv("KPA_LOOKUP_ANSWERS", lookupAnswers.c_str(), 1);
+    }
+    struct RemoveAnswers {
+        std::string file;
+        ~RemoveAnswers() {
+            if (!file.empty()) os::DeleteFile(file);
+        }
+    } removeAnswers{lookupAnswers};
 
     rtl::Variant manager;
     if (!options.noManager) {

@@ -90,6 +90,9 @@ TEST(ScriptParse, PackagesAreJson) {
     const Command e = Parse("exec null");
     EXPECT_EQ(e.verb, Verb::Exec);
     EXPECT_TRUE(e.json.IsNull());
+    const Command l = Parse(R"(lookup "20240305")");
+    EXPECT_EQ(l.verb, Verb::Lookup);
+    EXPECT_EQ(l.json.AsString(), "20240305");
 }
 
 TEST(ScriptParse, BlankLinesAndCommentsAreNoCommands) {

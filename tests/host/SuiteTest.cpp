@@ -111,6 +111,17 @@ TEST_F(Suite, TheFormStartsConnectsAndListsTheDocuments) {
     EXPECT_EQ(last.Find("ResultCode")->AsInt(), 0);
 }
 
+TEST_F(Suite, LookupAnswersGoToTheManagersLookupWindow) {
+    // The script's answers are queued, in order, where the manager's lookup window reads them.
+    const std::string answers = run.File("answers.jsonl");
+    const ProgramRun r = hosttest::RunProgram(
+        kpatest::BinFolder() + "kpa-launcher", {"--module", kpatest::BinFolder() + "KPAB02C.so", "--company", "C01"},
+        "lookup 3\nlookup \"20240305\"\nlookup null\n",
+        {{"KPA_REGISTRY", registry}, {"KPA_ACP", "936"}, {"KPA_LOOKUP_ANSWERS", answers}});
+    ASSERT_EQ(r.status, 0) << r.out << r.err;
+    EXPECT_EQ(kpatest::ReadFile(answers), "3\n\"20240305\"\nnull\n");
+}
+
 TEST_F(Suite, FailuresGiveTheModulesMessagesNeverACrash) {
     struct Case {
         const char* what;
