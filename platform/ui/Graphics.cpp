@@ -3,7 +3,9 @@
 #include <unicode/uchar.h>
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
+#include <cstdint>
 #include <fstream>
 #include <iterator>
 #include <sstream>
@@ -121,21 +123,94 @@ int PixelHeight(const TFont& font) {
 }
 }  // namespace
 
-int TextWidth(const TFont& font, std::string_view text) {
-    const int h = PixelHeight(font);
-    const int narrow = (h + 1) / 2;
-    const int extra = font.HasStyle(fsBold) ? 1 : 0;
-    int width = 0;
+namespace {
+// The characters of a text, as the font model counts them.
+std::u32string CodePoints(std::string_view text) {
     const std::u16string w = rtl::Utf8ToWideLenient(text);
+    std::u32string r;
+    r.reserve(w.size());
     for (size_t i = 0; i < w.size(); ++i) {
         char32_t c = w[i];
-        if (c >= 0xD800 && c <= 0xDBFF && i + 1 < w.size()) c = 0x10000 + ((c - 0xD800) << 10) + (w[++i] - 0xDC00);
-        const int ea = u_getIntPropertyValue(static_cast<UChar32>(c), UCHAR_EAST_ASIAN_WIDTH);
-        const bool wide = ea == U_EA_WIDE || ea == U_EA_FULLWIDTH;
-        width += (wide ? h : narrow) + extra;
+        if (c >= 0xD800 && c <= 0xDBFF && i + 1 < w.size() && w[i + 1] >= 0xDC00 && w[i + 1] <= 0xDFFF) {
+            c = 0x10000 + ((c - 0xD800) << 10) + (w[++i] - 0xDC00);
+        }
+        r.push_back(c);
     }
+    return r;
+}
+
+int CellWidth(int h, bool bold, char32_t c) {
+    const int ea = u_getIntPropertyValue(static_cast<UChar32>(c), UCHAR_EAST_ASIAN_WIDTH);
+    const bool wide = ea == U_EA_WIDE || ea == U_EA_FULLWIDTH;
+    return (wide ? h : (h + 1) / 2) + (bold ? 1 : 0);
+}
+
+int WidthOf(const TFont& font, const std::u32string& text) {
+    const int h = PixelHeight(font);
+    const bool bold = font.HasStyle(fsBold);
+    int width = 0;
+    for (char32_t c : text) width += CellWidth(h, bold, c);
     return width;
 }
+
+// The built-in 5 x 7 font for "!" to "~": five columns per character, bit 0 the top row.
+constexpr uint8_t kFont5x7[94][5] = {
+    {0x00, 0x00, 0x5F, 0x00, 0x00}, {0x00, 0x07, 0x00, 0x07, 0x00}, {0x14, 0x7F, 0x14, 0x7F, 0x14},  // ! " #
+    {0x24, 0x2A, 0x7F, 0x2A, 0x12}, {0x23, 0x13, 0x08, 0x64, 0x62}, {0x36, 0x49, 0x55, 0x22, 0x50},  // $ % &
+    {0x00, 0x05, 0x03, 0x00, 0x00}, {0x00, 0x1C, 0x22, 0x41, 0x00}, {0x00, 0x41, 0x22, 0x1C, 0x00},  // ' ( )
+    {0x08, 0x2A, 0x1C, 0x2A, 0x08}, {0x08, 0x08, 0x3E, 0x08, 0x08}, {0x00, 0x50, 0x30, 0x00, 0x00},  // * + ,
+    {0x08, 0x08, 0x08, 0x08, 0x08}, {0x00, 0x60, 0x60, 0x00, 0x00}, {0x20, 0x10, 0x08, 0x04, 0x02},  // - . /
+    {0x3E, 0x51, 0x49, 0x45, 0x3E}, {0x00, 0x42, 0x7F, 0x40, 0x00}, {0x42, 0x61, 0x51, 0x49, 0x46},  // 0 1 2
+    {0x21, 0x41, 0x45, 0x4B, 0x31}, {0x18, 0x14, 0x12, 0x7F, 0x10}, {0x27, 0x45, 0x45, 0x45, 0x39},  // 3 4 5
+    {0x3C, 0x4A, 0x49, 0x49, 0x30}, {0x01, 0x71, 0x09, 0x05, 0x03}, {0x36, 0x49, 0x49, 0x49, 0x36},  // 6 7 8
+    {0x06, 0x49, 0x49, 0x29, 0x1E}, {0x00, 0x36, 0x36, 0x00, 0x00}, {0x00, 0x56, 0x36, 0x00, 0x00},  // 9 : ;
+    {0x08, 0x14, 0x22, 0x41, 0x00}, {0x14, 0x14, 0x14, 0x14, 0x14}, {0x00, 0x41, 0x22, 0x14, 0x08},  // < = >
+    {0x02, 0x01, 0x51, 0x09, 0x06}, {0x32, 0x49, 0x79, 0x41, 0x3E}, {0x7E, 0x11, 0x11, 0x11, 0x7E},  // ? @ A
+    {0x7F, 0x49, 0x49, 0x49, 0x36}, {0x3E, 0x41, 0x41, 0x41, 0x22}, {0x7F, 0x41, 0x41, 0x22, 0x1C},  // B C D
+    {0x7F, 0x49, 0x49, 0x49, 0x41}, {0x7F, 0x09, 0x09, 0x09, 0x01}, {0x3E, 0x41, 0x49, 0x49, 0x7A},  // E F G
+    {0x7F, 0x08, 0x08, 0x08, 0x7F}, {0x00, 0x41, 0x7F, 0x41, 0x00}, {0x20, 0x40, 0x41, 0x3F, 0x01},  // H I J
+    {0x7F, 0x08, 0x14, 0x22, 0x41}, {0x7F, 0x40, 0x40, 0x40, 0x40}, {0x7F, 0x02, 0x0C, 0x02, 0x7F},  // K L M
+    {0x7F, 0x04, 0x08, 0x10, 0x7F}, {0x3E, 0x41, 0x41, 0x41, 0x3E}, {0x7F, 0x09, 0x09, 0x09, 0x06},  // N O P
+    {0x3E, 0x41, 0x51, 0x21, 0x5E}, {0x7F, 0x09, 0x19, 0x29, 0x46}, {0x46, 0x49, 0x49, 0x49, 0x31},  // Q R S
+    {0x01, 0x01, 0x7F, 0x01, 0x01}, {0x3F, 0x40, 0x40, 0x40, 0x3F}, {0x1F, 0x20, 0x40, 0x20, 0x1F},  // T U V
+    {0x3F, 0x40, 0x38, 0x40, 0x3F}, {0x63, 0x14, 0x08, 0x14, 0x63}, {0x07, 0x08, 0x70, 0x08, 0x07},  // W X Y
+    {0x61, 0x51, 0x49, 0x45, 0x43}, {0x00, 0x7F, 0x41, 0x41, 0x00}, {0x02, 0x04, 0x08, 0x10, 0x20},  // Z [ backslash
+    {0x00, 0x41, 0x41, 0x7F, 0x00}, {0x04, 0x02, 0x01, 0x02, 0x04}, {0x40, 0x40, 0x40, 0x40, 0x40},  // ] ^ _
+    {0x00, 0x01, 0x02, 0x04, 0x00}, {0x20, 0x54, 0x54, 0x54, 0x78}, {0x7F, 0x48, 0x44, 0x44, 0x38},  // ` a b
+    {0x38, 0x44, 0x44, 0x44, 0x20}, {0x38, 0x44, 0x44, 0x48, 0x7F}, {0x38, 0x54, 0x54, 0x54, 0x18},  // c d e
+    {0x08, 0x7E, 0x09, 0x01, 0x02}, {0x0C, 0x52, 0x52, 0x52, 0x3E}, {0x7F, 0x08, 0x04, 0x04, 0x78},  // f g h
+    {0x00, 0x44, 0x7D, 0x40, 0x00}, {0x20, 0x40, 0x44, 0x3D, 0x00}, {0x7F, 0x10, 0x28, 0x44, 0x00},  // i j k
+    {0x00, 0x41, 0x7F, 0x40, 0x00}, {0x7C, 0x04, 0x18, 0x04, 0x78}, {0x7C, 0x08, 0x04, 0x04, 0x78},  // l m n
+    {0x38, 0x44, 0x44, 0x44, 0x38}, {0x7C, 0x14, 0x14, 0x14, 0x08}, {0x08, 0x14, 0x14, 0x18, 0x7C},  // o p q
+    {0x7C, 0x08, 0x04, 0x04, 0x08}, {0x48, 0x54, 0x54, 0x54, 0x20}, {0x04, 0x3F, 0x44, 0x40, 0x20},  // r s t
+    {0x3C, 0x40, 0x40, 0x20, 0x7C}, {0x1C, 0x20, 0x40, 0x20, 0x1C}, {0x3C, 0x40, 0x30, 0x40, 0x3C},  // u v w
+    {0x44, 0x28, 0x10, 0x28, 0x44}, {0x0C, 0x50, 0x50, 0x50, 0x3C}, {0x44, 0x64, 0x54, 0x4C, 0x44},  // x y z
+    {0x00, 0x08, 0x36, 0x41, 0x00}, {0x00, 0x00, 0x7F, 0x00, 0x00}, {0x00, 0x41, 0x36, 0x08, 0x00},  // { | }
+    {0x08, 0x04, 0x08, 0x10, 0x08},                                                                  // ~
+};
+
+// The text as drawn without DT_NOPREFIX: "&&" is "&", a single "&" underlines the next
+// character (the last one marked wins, as the window system does) and is not drawn.
+std::u32string ResolvePrefix(const std::u32string& text, int& underlined) {
+    std::u32string r;
+    underlined = -1;
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == U'&') {
+            if (i + 1 < text.size() && text[i + 1] == U'&') {
+                r.push_back(U'&');
+                ++i;
+            } else if (i + 1 < text.size()) {
+                underlined = static_cast<int>(r.size());
+            }
+            continue;
+        }
+        r.push_back(text[i]);
+    }
+    return r;
+}
+}  // namespace
+
+int TextWidth(const TFont& font, std::string_view text) { return WidthOf(font, CodePoints(text)); }
 
 int TextHeight(const TFont& font) { return PixelHeight(font); }
 
@@ -361,6 +436,206 @@ void TCanvas::Draw(int x, int y, const TBitmap* source) {
         }
     }
     Changed();
+}
+
+void TCanvas::Draw(int x, int y, const TBitmap* source, int srcX, int srcY, int width, int height) {
+    if (!bitmap_ || !source || source->Empty()) return;
+    const int x0 = std::max(srcX, 0), y0 = std::max(srcY, 0);
+    const int x1 = std::min(srcX + width, source->width_), y1 = std::min(srcY + height, source->height_);
+    const bool transparent = source->Transparent();
+    const uint32_t key = transparent ? static_cast<uint32_t>(source->TransparentColor()) & 0xFFFFFF : 0;
+    for (int sy = y0; sy < y1; ++sy) {
+        const uint8_t* row = source->ScanLine(sy);
+        for (int sx = x0; sx < x1; ++sx) {
+            const uint8_t* p = row + sx * 3;
+            const uint32_t rgb = (uint32_t{p[0]} << 16) | (uint32_t{p[1]} << 8) | p[2];
+            if (transparent && rgb == key) continue;
+            Plot(x + sx - srcX, y + sy - srcY, rgb);
+        }
+    }
+    Changed();
+}
+
+void TCanvas::Polyline(const std::vector<TPoint>& points) {
+    if (points.empty()) return;
+    MoveTo(points[0].X, points[0].Y);
+    for (size_t i = 1; i < points.size(); ++i) LineTo(points[i].X, points[i].Y);
+}
+
+void TCanvas::Ellipse(int left, int top, int right, int bottom) {
+    if (!bitmap_ || right <= left || bottom <= top) return;
+    // Scan line by line: a pixel belongs to the ellipse when its centre lies inside it; the
+    // outline is every inside pixel with an outside neighbour.
+    const double cx = (left + right) / 2.0, cy = (top + bottom) / 2.0;
+    const double rx = (right - left) / 2.0, ry = (bottom - top) / 2.0;
+    auto inside = [&](int x, int y) {
+        if (x < left || x >= right || y < top || y >= bottom) return false;
+        const double dx = (x + 0.5 - cx) / rx, dy = (y + 0.5 - cy) / ry;
+        return dx * dx + dy * dy <= 1.0;
+    };
+    const bool pen = pen_->Style() != TPenStyle::psClear;
+    const bool fill = brush_->Style() != TBrushStyle::bsClear;
+    const uint32_t penRgb = ColorToRGB(pen_->Color()), fillRgb = ColorToRGB(brush_->Color());
+    for (int y = top; y < bottom; ++y) {
+        for (int x = left; x < right; ++x) {
+            if (!inside(x, y)) continue;
+            const bool edge = !inside(x - 1, y) || !inside(x + 1, y) || !inside(x, y - 1) || !inside(x, y + 1);
+            if (edge && pen) {
+                Plot(x, y, penRgb);
+            } else if (fill) {
+                Plot(x, y, fillRgb);
+            }
+        }
+    }
+    Changed();
+}
+
+void TCanvas::DrawFocusRect(int left, int top, int right, int bottom) {
+    if (!bitmap_ || right <= left || bottom <= top) return;
+    auto invert = [&](int x, int y) {
+        if ((x + y) % 2 != 0) return;
+        const TColor c = bitmap_->Pixels(x, y);
+        if (c == clInvalid) return;
+        Plot(x, y, ~static_cast<uint32_t>(c) & 0xFFFFFF);
+    };
+    for (int x = left; x < right; ++x) {
+        invert(x, top);
+        if (bottom - 1 != top) invert(x, bottom - 1);
+    }
+    for (int y = top + 1; y < bottom - 1; ++y) {
+        invert(left, y);
+        if (right - 1 != left) invert(right - 1, y);
+    }
+    Changed();
+}
+
+void TCanvas::DrawTextLine(int x, int y, const std::u32string& text, int underlined, const Clip& clip) {
+    if (!bitmap_) return;
+    const int h = PixelHeight(*font_);
+    const bool bold = font_->HasStyle(fsBold);
+    const int s = std::max(1, h / 12);
+    const int glyphTop = (h - 7 * s) / 2;
+    const uint32_t ink = ColorToRGB(font_->Color());
+    const bool opaque = brush_->Style() != TBrushStyle::bsClear;
+    const uint32_t paper = ColorToRGB(brush_->Color());
+    const int cl = std::max(clip.left, 0), ct = std::max(clip.top, 0);
+    const int cr = std::min(clip.right, bitmap_->width_), cb = std::min(clip.bottom, bitmap_->height_);
+    auto put = [&](int px, int py, uint32_t rgb, int cellRight) {
+        if (px < cl || px >= cr || px >= cellRight || py < ct || py >= cb) return;
+        Plot(px, py, rgb);
+    };
+    auto line = [&](int cellX, int w, int row) {
+        row = std::clamp(row, 0, h - 1);
+        for (int px = cellX; px < cellX + w; ++px) put(px, y + row, ink, cellX + w);
+    };
+    int cx = x;
+    for (size_t i = 0; i < text.size(); ++i) {
+        const char32_t c = text[i];
+        const int w = CellWidth(h, bold, c);
+        if (opaque) {
+            for (int py = y; py < y + h; ++py) {
+                for (int px = cx; px < cx + w; ++px) put(px, py, paper, cx + w);
+            }
+        }
+        if (c >= U'!' && c <= U'~') {
+            const uint8_t* columns = kFont5x7[c - U'!'];
+            for (int col = 0; col < 5; ++col) {
+                for (int row = 0; row < 7; ++row) {
+                    if (!((columns[col] >> row) & 1)) continue;
+                    for (int dy = 0; dy < s; ++dy) {
+                        for (int dx = 0; dx < s + (bold ? 1 : 0); ++dx) {
+                            put(cx + col * s + dx, y + glyphTop + row * s + dy, ink, cx + w);
+                        }
+                    }
+                }
+            }
+        } else if (c != U' ') {
+            // Any other character: the outline of its cell less the last column.
+            const int right = cx + w - 1;
+            for (int px = cx; px < right; ++px) {
+                put(px, y, ink, right);
+                put(px, y + h - 1, ink, right);
+            }
+            for (int py = y; py < y + h; ++py) {
+                put(cx, py, ink, right);
+                put(right - 1, py, ink, right);
+            }
+        }
+        if (font_->HasStyle(fsUnderline) || static_cast<int>(i) == underlined) line(cx, w, glyphTop + 8 * s);
+        if (font_->HasStyle(fsStrikeOut)) line(cx, w, glyphTop + 3 * s);
+        cx += w;
+    }
+}
+
+void TCanvas::TextOut(int x, int y, std::string_view text) {
+    const std::u32string t = CodePoints(text);
+    DrawTextLine(x, y, t, -1, Clip{INT32_MIN / 2, INT32_MIN / 2, INT32_MAX / 2, INT32_MAX / 2});
+    MoveTo(x + WidthOf(*font_, t), y);
+    Changed();
+}
+
+void TCanvas::TextRect(int left, int top, int right, int bottom, int x, int y, std::string_view text) {
+    if (right <= left || bottom <= top) return;
+    FillRect(left, top, right, bottom);  // nothing with a clear brush
+    DrawTextLine(x, y, CodePoints(text), -1, Clip{left, top, right, bottom});
+    Changed();
+}
+
+int TCanvas::DrawText(std::string_view text, int& left, int& top, int& right, int& bottom, uint32_t format) {
+    const int h = PixelHeight(*font_);
+    // The lines to draw: one with DT_SINGLELINE (line breaks then show as characters), else
+    // the text broken at CR LF, LF or CR.
+    std::vector<std::u32string> lines;
+    const std::u32string all = CodePoints(text);
+    if (format & DT_SINGLELINE) {
+        lines.push_back(all);
+    } else {
+        std::u32string cur;
+        for (size_t i = 0; i < all.size(); ++i) {
+            if (all[i] == U'\r' || all[i] == U'\n') {
+                lines.push_back(cur);
+                cur.clear();
+                if (all[i] == U'\r' && i + 1 < all.size() && all[i + 1] == U'\n') ++i;
+                continue;
+            }
+            cur.push_back(all[i]);
+        }
+        lines.push_back(cur);
+    }
+    std::vector<int> marks(lines.size(), -1);
+    if (!(format & DT_NOPREFIX)) {
+        for (size_t i = 0; i < lines.size(); ++i) lines[i] = ResolvePrefix(lines[i], marks[i]);
+    }
+    const int total = h * static_cast<int>(lines.size());
+    if (format & DT_CALCRECT) {
+        int widest = 0;
+        for (const auto& l : lines) widest = std::max(widest, WidthOf(*font_, l));
+        right = left + widest;
+        bottom = top + total;
+        return total;
+    }
+    int y = top;
+    if (format & DT_SINGLELINE) {
+        if (format & DT_VCENTER) {
+            y = top + (bottom - top - h) / 2;
+        } else if (format & DT_BOTTOM) {
+            y = bottom - h;
+        }
+    }
+    const Clip clip = (format & DT_NOCLIP) ? Clip{INT32_MIN / 2, INT32_MIN / 2, INT32_MAX / 2, INT32_MAX / 2}
+                                           : Clip{left, top, right, bottom};
+    for (size_t i = 0; i < lines.size(); ++i, y += h) {
+        const int w = WidthOf(*font_, lines[i]);
+        int x = left;
+        if (format & DT_CENTER) {
+            x = left + (right - left - w) / 2;
+        } else if (format & DT_RIGHT) {
+            x = right - w;
+        }
+        DrawTextLine(x, y, lines[i], marks[i], clip);
+    }
+    Changed();
+    return total;
 }
 
 // ---- TBitmap -----------------------------------------------------------------------------------

@@ -1,6 +1,24 @@
-// Colours, fonts and text metrics. Without a window system, text is measured with a small
-// deterministic font model (see TextWidth): a character of the East Asian wide classes is as
-// wide as the font's pixel height, any other character half of it, rounded up.
+// Colours, fonts, text metrics and drawing on bitmaps.
+//
+// The headless font model. Without a window system text is measured and drawn with a small,
+// deterministic model instead of a real font:
+// - Every character has a cell. The cell is as high as the font's pixel height h (the height
+//   when negative; 4/5 of it, the internal leading taken off, when positive; 12 for 0). A
+//   character of the East Asian wide classes (wide, fullwidth) is h wide, any other character
+//   (h + 1) / 2; bold adds one pixel to every cell. TextWidth is the sum of the cells,
+//   TextHeight is h.
+// - Drawing (TCanvas::TextOut, TextRect, DrawText) puts the cells side by side from the text's
+//   left edge, in the font colour:
+//     * the printable ASCII characters "!" to "~" are a built-in 5 x 7 bitmap font: each font
+//       pixel is an s x s block, s = max(1, h / 12), starting at the cell's left edge and
+//       (h - 7s) / 2 rows below its top; bold draws every block once more one pixel right;
+//     * the blank draws nothing;
+//     * every other character (Chinese characters, control characters ...) is the one-pixel
+//       outline of its cell less the cell's last column: columns 0 .. w - 2, rows 0 .. h - 1.
+//   Underline is a line on row (h - 7s) / 2 + 8s of the cell (clamped to the cell), strike-out
+//   one on row (h - 7s) / 2 + 3s, both across the whole cell.
+// - The background: with a solid brush the cells are filled with the brush colour first (the
+//   window system's opaque background mode); with a clear brush only the glyphs are drawn.
 #pragma once
 
 #include <cstdint>
@@ -32,6 +50,18 @@ inline constexpr TColor clBlue = 0xFF0000;
 inline constexpr TColor clWhite = 0xFFFFFF;
 inline constexpr TColor clNone = 0x1FFFFFFF;
 inline constexpr TColor clDefault = 0x20000000;
+inline constexpr TColor clScrollBar = static_cast<TColor>(0x80000000);
+inline constexpr TColor clBackground = static_cast<TColor>(0x80000001);
+inline constexpr TColor clActiveCaption = static_cast<TColor>(0x80000002);
+inline constexpr TColor clInactiveCaption = static_cast<TColor>(0x80000003);
+inline constexpr TColor clMenu = static_cast<TColor>(0x80000004);
+inline constexpr TColor clWindowFrame = static_cast<TColor>(0x80000006);
+inline constexpr TColor clMenuText = static_cast<TColor>(0x80000007);
+inline constexpr TColor clCaptionText = static_cast<TColor>(0x80000009);
+inline constexpr TColor clInactiveCaptionText = static_cast<TColor>(0x80000013);
+inline constexpr TColor cl3DDkShadow = static_cast<TColor>(0x80000015);
+inline constexpr TColor cl3DLight = static_cast<TColor>(0x80000016);
+inline constexpr TColor clInfoText = static_cast<TColor>(0x80000017);
 inline constexpr TColor clWindow = static_cast<TColor>(0x80000005);
 inline constexpr TColor clWindowText = static_cast<TColor>(0x80000008);
 inline constexpr TColor clBtnFace = static_cast<TColor>(0x8000000F);
@@ -96,15 +126,31 @@ private:
     TFontPitch pitch_ = TFontPitch::fpDefault;
 };
 
-// The headless font model.
+// The headless font model (see the top of this file).
 int TextWidth(const TFont& font, std::string_view text);
 int TextHeight(const TFont& font);
+
+// DrawText's format flags, as the window system numbers them.
+inline constexpr uint32_t DT_LEFT = 0x0000;
+inline constexpr uint32_t DT_CENTER = 0x0001;
+inline constexpr uint32_t DT_RIGHT = 0x0002;
+inline constexpr uint32_t DT_VCENTER = 0x0004;
+inline constexpr uint32_t DT_BOTTOM = 0x0008;
+inline constexpr uint32_t DT_SINGLELINE = 0x0020;
+inline constexpr uint32_t DT_NOCLIP = 0x0100;
+inline constexpr uint32_t DT_CALCRECT = 0x0400;
+inline constexpr uint32_t DT_NOPREFIX = 0x0800;
 
 // ---- Pictures ---------------------------------------------------------------------------------
 
 struct TPoint {
     int X = 0, Y = 0;
     bool operator==(const TPoint&) const = default;
+};
+
+struct TSize {
+    int cx = 0, cy = 0;
+    bool operator==(const TSize&) const = default;
 };
 
 class EInvalidGraphic : public rtl::Exception {
@@ -168,7 +214,7 @@ class TBitmap;
 class TCustomImageList;
 
 // Drawing on a bitmap. Every drawing operation clips to the bitmap and tells the bitmap that it
-// changed. Text is measured with the headless font model; it is not rasterised.
+// changed. Text is measured and drawn with the headless font model (top of this file).
 class TCanvas : public TObject {
 public:
     explicit TCanvas(TBitmap* bitmap);
@@ -202,11 +248,42 @@ public:
     void MoveTo(int x, int y) { penPos_ = TPoint{x, y}; }
     // A line with the pen from the pen position up to (not including) the point.
     void LineTo(int x, int y);
+    // Lines with the pen through the points, the last point left out (as LineTo leaves it out);
+    // the pen ends at the last point.
+    void Polyline(const std::vector<TPoint>& points);
+    // An ellipse inside the rectangle: filled with the brush, outlined with the pen.
+    void Ellipse(int left, int top, int right, int bottom);
+    template <typename R>
+    void Ellipse(const R& r) { Ellipse(r.Left, r.Top, r.Right, r.Bottom); }
+    // The window system's focus rectangle: every other pixel of the frame inverted (those whose
+    // x + y is even), so that drawing it twice takes it away.
+    void DrawFocusRect(int left, int top, int right, int bottom);
+    template <typename R>
+    void DrawFocusRect(const R& r) { DrawFocusRect(r.Left, r.Top, r.Right, r.Bottom); }
     // Copies the bitmap with its top left corner at (x, y); a transparent bitmap leaves out its
     // transparent colour.
     void Draw(int x, int y, const TBitmap* source);
+    // The same for the part (srcX, srcY, width, height) of the bitmap, e.g. one picture of a
+    // strip; a transparent bitmap leaves out its own transparent colour.
+    void Draw(int x, int y, const TBitmap* source, int srcX, int srcY, int width, int height);
+
     int TextWidth(std::string_view text) const { return ui::TextWidth(*font_, text); }
     int TextHeight(std::string_view) const { return ui::TextHeight(*font_); }
+    TSize TextExtent(std::string_view text) const { return TSize{TextWidth(text), TextHeight(text)}; }
+    // The text with its top left corner at (x, y); the pen moves to the text's right end.
+    void TextOut(int x, int y, std::string_view text);
+    // The text at (x, y), clipped to the rectangle; a solid brush fills the whole rectangle first.
+    void TextRect(int left, int top, int right, int bottom, int x, int y, std::string_view text);
+    template <typename R>
+    void TextRect(const R& r, int x, int y, std::string_view text) { TextRect(r.Left, r.Top, r.Right, r.Bottom, x, y, text); }
+    // Formatted text in a rectangle, as the window system's DrawText: lines broken at line breaks
+    // (one line with DT_SINGLELINE, which alone takes DT_VCENTER and DT_BOTTOM), DT_LEFT /
+    // DT_CENTER / DT_RIGHT, clipped to the rectangle unless DT_NOCLIP. Without DT_NOPREFIX "&&"
+    // draws "&" and "&x" draws x underlined. DT_CALCRECT draws nothing and makes the rectangle
+    // as wide as the widest line and as high as the lines. The answer is the text's height.
+    int DrawText(std::string_view text, int& left, int& top, int& right, int& bottom, uint32_t format);
+    template <typename R>
+    int DrawText(std::string_view text, R& r, uint32_t format) { return DrawText(text, r.Left, r.Top, r.Right, r.Bottom, format); }
 
     TNotifyEvent OnChange;
 
@@ -214,6 +291,12 @@ private:
     friend class TCustomImageList;
     void Changed();
     void Plot(int x, int y, uint32_t rgb);  // rgb as 0x00BBGGRR, clipped
+    struct Clip {
+        int left, top, right, bottom;
+    };
+    // Draws one line of text (accelerator marks already resolved: `underlined` holds the index of
+    // the character to underline, or -1) with its top left corner at (x, y), inside `clip`.
+    void DrawTextLine(int x, int y, const std::u32string& text, int underlined, const Clip& clip);
     TBitmap* bitmap_;
     std::unique_ptr<TFont> font_;
     std::unique_ptr<TBrush> brush_;

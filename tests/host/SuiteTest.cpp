@@ -122,6 +122,21 @@ TEST_F(Suite, LookupAnswersGoToTheManagersLookupWindow) {
     EXPECT_EQ(kpatest::ReadFile(answers), "3\n\"20240305\"\nnull\n");
 }
 
+TEST_F(Suite, TheModuleDoesNotStartWithoutItsGlyphLibrary) {
+    // The module is bound to the resource library when it is loaded, as the suite's module is.
+    const std::string alone = run.File("alone/KPAB02C.so");
+    std::filesystem::create_directories(run.File("alone"));
+    std::filesystem::copy_file(kpatest::BinFolder() + "KPAB02C.so", alone);
+    const ProgramRun r = hosttest::RunProgram(kpatest::BinFolder() + "kpa-launcher", {"--module", alone, "--no-manager"},
+                                              "create\n", {{"KPA_REGISTRY", registry}});
+    EXPECT_EQ(r.status, 2) << r.out << r.err;
+    EXPECT_NE(r.err.find("CvResD5.so"), std::string::npos) << r.err;
+    std::filesystem::copy_file(kpatest::BinFolder() + "CvResD5.so", run.File("alone/CvResD5.so"));
+    const ProgramRun beside = hosttest::RunProgram(kpatest::BinFolder() + "kpa-launcher", {"--module", alone, "--no-manager"},
+                                                   "freed\n", {{"KPA_REGISTRY", registry}});
+    EXPECT_EQ(beside.status, 0) << beside.out << beside.err;
+}
+
 TEST_F(Suite, FailuresGiveTheModulesMessagesNeverACrash) {
     struct Case {
         const char* what;

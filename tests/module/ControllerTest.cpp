@@ -240,6 +240,7 @@ TEST_F(ModuleHost, AModuleFileOfAnotherProgramIsRefused) {
     // The same library under another program's name: the form's name no longer fits it.
     const std::string copy = root.File("XYZB02C.so");
     std::filesystem::copy_file(BinFolder() + "KPAB02C.so", copy);
+    std::filesystem::copy_file(BinFolder() + "CvResD5.so", root.File("CvResD5.so"));  // bound at load
     TDLLBaseController* other = NewController(LoadModule(copy));
     EXPECT_EQ(other->CreateForm(Context(5)), 0);  // the start-up itself succeeds
     EXPECT_EQ(user.DialogTexts(), std::vector<std::string>{"E;000036"});

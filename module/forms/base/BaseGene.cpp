@@ -111,7 +111,7 @@ TfrmBaseGene::TfrmBaseGene(TComponent* owner) : TTGForm(owner) {
     Splitter1->SetLeft(151);
     Splitter1->SetAlign(TAlign::alLeft);
 
-    pgOption = Make<TPageControl>(this, "pgOption", this);
+    pgOption = Make<TExtPageControl>(this, "pgOption", this);
     pgOption->SetHint("请输入选项条件");
     pgOption->SetAlign(TAlign::alClient);
     tsOption1 = Make<TTabSheet>(this, "tsOption1");
@@ -122,12 +122,13 @@ TfrmBaseGene::TfrmBaseGene(TComponent* owner) : TTGForm(owner) {
     tsOption2->SetCaption("系统选项");
     edPrintDate = Make<TMaskEdit>(this, "edPrintDate", tsOption2);
     edPrintDate->SetHint("[F2]日期快手");
-    lblToday = Make<TLabel>(this, "lblToday", tsOption2);
+    lblToday = Make<TDBLabel>(this, "lblToday", tsOption2);
     lblToday->SetCaption("制表日期");
     lblToday->SetFocusControl(edPrintDate);
-    btnPrintDate = Make<TSpeedButton>(this, "btnPrintDate", tsOption2);
+    btnPrintDate = Make<TF2Button>(this, "btnPrintDate", tsOption2);
     btnPrintDate->SetHint("日期快手");
-    btnPrintDate->SetTag(9);  // glyph number of the date picker
+    btnPrintDate->SetGlyphIndex(9);
+    btnPrintDate->SetF2Control(edPrintDate);
 
     MainMidas = Make<data::TSocketConnection>(this, "MainMidas");
     MainMidas->SetSupportCallbacks(false);
@@ -568,8 +569,7 @@ void TfrmBaseGene::ArrangeSystemPage() {
     lblToday->SetBounds(8, 12, lblToday->Width(), lblToday->Height());
     lblToday->SetAutoSize(true);
     edPrintDate->SetBounds(60, 8, 85, edPrintDate->Height());
-    btnPrintDate->SetBounds(edPrintDate->Left() + edPrintDate->Width(), edPrintDate->Top(), btnPrintDate->Width(),
-                            edPrintDate->Height());
+    btnPrintDate->AlignToControl();
 }
 
 void TfrmBaseGene::DateFieldEnter(TObject*) { ValidationFailed = false; }

@@ -6,6 +6,9 @@
 #include <string>
 
 #include "TGForm.h"
+#include "controls/DBLabel.h"
+#include "controls/ExtPage.h"
+#include "controls/F2Button.h"
 #include "platform/rtl/Classes.h"
 #include "platform/rtl/Variants.h"
 
@@ -39,12 +42,12 @@ public:
     const ui::ClassInfo& GetClassInfo() const override { return StaticClassInfo(); }
 
     // ---- Components of the design -----------------------------------------------------------
-    ui::TPageControl* pgOption;
+    TExtPageControl* pgOption;
     ui::TTabSheet* tsOption1;
     ui::TTabSheet* tsOption2;
-    ui::TLabel* lblToday;
+    TDBLabel* lblToday;
     ui::TMaskEdit* edPrintDate;
-    ui::TSpeedButton* btnPrintDate;
+    TF2Button* btnPrintDate;
     ui::TPanel* Panel1;
     ui::TBitBtn* btnOk;
     ui::TBitBtn* btnCancel;
