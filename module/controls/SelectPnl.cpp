@@ -12,6 +12,7 @@
 
 #include "lib/LibStrs.h"
 #include "platform/os/Environment.h"
+#include "platform/rtl/CodePages.h"
 #include "platform/ui/Forms.h"
 #include "platform/ui/Messages.h"
 #include "platform/ui/WindowSystem.h"
@@ -134,6 +135,20 @@ std::string PlainDecimalText(std::string_view text, char maskBlank) {
     return r;
 }
 
+namespace {
+// Texts compare as the system's byte strings do: in the bytes of its code page (GBK for 936,
+// Big5 for 950), so that a range reads in the order the user's suite gives it.
+bool AnsiGreater(const std::string& a, const std::string& b) {
+    const int acp = os::GetACP();
+    if ((acp != 936 && acp != 950) || (rtl::IsValidUtf8(a) && rtl::IsValidUtf8(b) &&
+                                       std::all_of(a.begin(), a.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; }) &&
+                                       std::all_of(b.begin(), b.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; }))) {
+        return a > b;
+    }
+    return rtl::EncodeCodePage(rtl::Utf8ToWideLenient(a), acp) > rtl::EncodeCodePage(rtl::Utf8ToWideLenient(b), acp);
+}
+}  // namespace
+
 bool OrderRange(const TRangeRules& rules, std::string& beginText, std::string& endText) {
     if (rules.EditMask.empty() || rules.EditMask[0] != '!') {
         beginText = rtl::Trim(beginText);
@@ -149,7 +164,7 @@ bool OrderRange(const TRangeRules& rules, std::string& beginText, std::string& e
     switch (rules.ValueType) {
         case vt_Number: exchange = IntegerOr0(beginText) > IntegerOr0(endText); break;
         case vt_String:
-        case vt_Time: exchange = !held() && beginText > endText; break;
+        case vt_Time: exchange = !held() && AnsiGreater(beginText, endText); break;
         case vt_Date:
             if (!rules.AutoChangeDateSite || held()) break;
             if (rules.DateType == dt_NoneCare) {

@@ -113,7 +113,28 @@ TEST(SelectPanelDates, TheBlankTextReadsAsNoDate) {
 
 // ---- The range ---------------------------------------------------------------------------------
 
+TEST(SelectPanelRange, TextsCompareInTheSystemCodePagesBytes) {
+    // 甲 comes before 乙 in GBK (BCD7, D2D2) but after it in Big5 (A5D2, A441).
+    struct Case {
+        const char* acp;
+        const char* begin;
+        const char* end;
+        bool exchanged;
+    } cases[] = {
+        {"936", "甲", "乙", false}, {"936", "乙", "甲", true}, {"950", "甲", "乙", true},
+        {"950", "乙", "甲", false}, {"936", "A1", "A2", false}, {"936", "B", "A", true},
+    };
+    for (const Case& c : cases) {
+        ScopedEnv acp("KPA_ACP", c.acp);
+        TRangeRules rules;
+        rules.ValueType = vt_String;
+        std::string b = c.begin, e = c.end;
+        EXPECT_EQ(OrderRange(rules, b, e), c.exchanged) << c.acp << " " << c.begin << ".." << c.end;
+    }
+}
+
 TEST(SelectPanelRange, OrderedByValueTypeOnExit) {
+    ScopedEnv acp("KPA_ACP", "1252");  // texts compare in our own encoding's bytes here
     struct Case {
         const char* name;
         TValueType type;
