@@ -1105,26 +1105,19 @@ bool TSelectPanel::Complete() const {
 
 // ---- Properties ----------------------------------------------------------------------------------
 
-void TSelectPanel::SetBeginWords(TStrings* v) {
-    std::vector<std::string> entries;
-    for (int i = 0; v && i < v->Count() && i < 2; ++i) entries.push_back((*v)[i]);
-    settingWords_ = true;
-    beginWords_->BeginUpdate();
-    beginWords_->Clear();
-    for (const auto& e : entries) beginWords_->Add(e);
-    beginWords_->EndUpdate();
-    settingWords_ = false;
-    Layout();
-}
+void TSelectPanel::SetBeginWords(TStrings* v) { AssignWords(*beginWords_, v); }
 
-void TSelectPanel::SetFinalWords(TStrings* v) {
+void TSelectPanel::SetFinalWords(TStrings* v) { AssignWords(*finalWords_, v); }
+
+// A words list keeps its first two entries; the layout follows once.
+void TSelectPanel::AssignWords(TStrings& words, const TStrings* v) {
     std::vector<std::string> entries;
     for (int i = 0; v && i < v->Count() && i < 2; ++i) entries.push_back((*v)[i]);
     settingWords_ = true;
-    finalWords_->BeginUpdate();
-    finalWords_->Clear();
-    for (const auto& e : entries) finalWords_->Add(e);
-    finalWords_->EndUpdate();
+    words.BeginUpdate();
+    words.Clear();
+    for (const auto& e : entries) words.Add(e);
+    words.EndUpdate();
     settingWords_ = false;
     Layout();
 }

@@ -407,6 +407,7 @@ protected:
     void Notification(ui::TComponent* component, ui::TOperation operation) override;
 
 private:
+    void AssignWords(ui::TStrings& words, const ui::TStrings* v);
     bool Live() const;
     bool Complete() const;
     void Layout();

@@ -962,38 +962,22 @@ std::vector<TField*> TDataSet::IndexFields() const {
     return out;
 }
 
-void TDataSet::SetIndexName(const std::string& v) {
-    if (!Active()) {
-        indexName_ = v;
-        if (!v.empty()) indexFieldNames_.clear();
-        return;
-    }
-    CheckBrowseMode();
-    const std::string oldName = indexName_, oldFields = indexFieldNames_;
-    indexName_ = v;
-    if (!v.empty()) indexFieldNames_.clear();
-    try {
-        ResolveIndex();
-    } catch (...) {
-        indexName_ = oldName;
-        indexFieldNames_ = oldFields;
-        ResolveIndex();
-        throw;
-    }
-    RebuildView(cur_ >= 0 ? view_[static_cast<size_t>(cur_)] : nullptr);
-    bof_ = eof_ = view_.empty();
-}
+void TDataSet::SetIndexName(const std::string& v) { ChangeIndex(v, v.empty() ? indexFieldNames_ : std::string()); }
 
-void TDataSet::SetIndexFieldNames(const std::string& v) {
+void TDataSet::SetIndexFieldNames(const std::string& v) { ChangeIndex(v.empty() ? indexName_ : std::string(), v); }
+
+// Sets the index (by name or by fields; the other is cleared when one is given) and, on an open
+// dataset, orders the records by it, keeping the current record; a bad index leaves the old one.
+void TDataSet::ChangeIndex(const std::string& name, const std::string& fields) {
     if (!Active()) {
-        indexFieldNames_ = v;
-        if (!v.empty()) indexName_.clear();
+        indexName_ = name;
+        indexFieldNames_ = fields;
         return;
     }
     CheckBrowseMode();
     const std::string oldName = indexName_, oldFields = indexFieldNames_;
-    indexFieldNames_ = v;
-    if (!v.empty()) indexName_.clear();
+    indexName_ = name;
+    indexFieldNames_ = fields;
     try {
         ResolveIndex();
     } catch (...) {

@@ -375,6 +375,7 @@ protected:
     void Loaded() override;
 
 private:
+    void ChangeIndex(const std::string& name, const std::string& fields);
     friend class TField;
     const std::vector<rtl::Variant>* ActiveValues() const;
     void WriteField(TField& field, rtl::Variant value);
