@@ -482,22 +482,7 @@ void TPageControl::RemovePage(TTabSheet* page) {
 }
 
 TTabSheet* TPageControl::FindNextPage(TTabSheet* current, bool goForward, bool checkTabVisible) const {
-    const int count = PageCount();
-    if (count == 0) return nullptr;
-    auto it = std::find(pages_.begin(), pages_.end(), current);
-    int start = it == pages_.end() ? (goForward ? count - 1 : 0) : static_cast<int>(it - pages_.begin());
-    int i = start;
-    do {
-        if (goForward) {
-            if (++i == count) i = 0;
-        } else {
-            if (i == 0) i = count;
-            --i;
-        }
-        TTabSheet* p = pages_[static_cast<size_t>(i)];
-        if (!checkTabVisible || p->tabVisible_) return p;
-    } while (i != start);
-    return nullptr;
+    return NextInRing(pages_, current, goForward, [&](TTabSheet* p) { return !checkTabVisible || p->tabVisible_; });
 }
 
 void TPageControl::SetActivePage(TTabSheet* page) {

@@ -390,22 +390,9 @@ TWinControl* TWinControl::FindNextControl(TWinControl* current, bool goForward, 
         }
     };
     collect(this);
-    if (list.empty()) return nullptr;
-    auto it = std::find(list.begin(), list.end(), current);
-    const int count = static_cast<int>(list.size());
-    int start = it == list.end() ? (goForward ? count - 1 : 0) : static_cast<int>(it - list.begin());
-    int i = start;
-    do {
-        if (goForward) {
-            if (++i == count) i = 0;
-        } else {
-            if (i == 0) i = count;
-            --i;
-        }
-        TWinControl* c = list[static_cast<size_t>(i)];
-        if (c->CanFocus() && (!checkTabStop || c->TabStop()) && (!checkParent || c->Parent() == this)) return c;
-    } while (i != start);
-    return nullptr;
+    return NextInRing(list, current, goForward, [&](TWinControl* c) {
+        return c->CanFocus() && (!checkTabStop || c->TabStop()) && (!checkParent || c->Parent() == this);
+    });
 }
 
 void TWinControl::SelectNext(TWinControl* current, bool goForward, bool checkTabStop) {

@@ -256,6 +256,30 @@ public:
     const ClassInfo& GetClassInfo() const override { return StaticClassInfo(); }
 };
 
+// The first element after `current` in the ring of `list`, going forward or backward, that
+// `accept` takes; without `current` in the list the walk starts at the end it goes away from.
+// nullptr when none is taken.
+template <typename T, typename Accept>
+T* NextInRing(const std::vector<T*>& list, const void* current, bool goForward, Accept accept) {
+    const int count = static_cast<int>(list.size());
+    if (count == 0) return nullptr;
+    int start = goForward ? count - 1 : 0;
+    for (int k = 0; k < count; ++k) {
+        if (list[static_cast<size_t>(k)] == current) start = k;
+    }
+    int i = start;
+    do {
+        if (goForward) {
+            if (++i == count) i = 0;
+        } else {
+            if (i == 0) i = count;
+            --i;
+        }
+        if (accept(list[static_cast<size_t>(i)])) return list[static_cast<size_t>(i)];
+    } while (i != start);
+    return nullptr;
+}
+
 // A caption as drawn: "&&" shows "&", a single "&" marks the accelerator and is not drawn.
 std::string StripAccelChars(std::string_view caption);
 
